@@ -1,0 +1,11 @@
+# Marks every ordinal export of a module-definition file NONAME, for an import-by-ordinal library.
+file(STRINGS ${IN} lines)
+set(text "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[ \t]*([A-Za-z_][A-Za-z0-9_]*)[ \t]+@([0-9]+)")
+    string(APPEND text "  ${CMAKE_MATCH_1} @${CMAKE_MATCH_2} NONAME\n")
+  else()
+    string(APPEND text "${line}\n")
+  endif()
+endforeach()
+file(WRITE ${OUT} "${text}")

@@ -1,0 +1,4 @@
+#include "frame/thread_state.h"
+
+// The DLL's entry routine sees every thread detach.
+void WatchThreadExit() {}

@@ -1,0 +1,85 @@
+#include <cstring>
+#include <vector>
+
+#include "frame/result_codes.h"
+#include "kernel/bitmap_storage.h"
+#include "kernel/pixel_format.h"
+#include "kernel/region_table.h"
+#include "qskrn.h"
+
+namespace {
+bool HasStorage(const BitmapRecord* bitmap) {
+  return bitmap != nullptr && bitmap->StructSize == QS_RECORD_SIZE && (bitmap->Flags & QS_FLAG_STORAGE) &&
+         bitmap->Bits != nullptr;
+}
+
+using ClipSegmentsMaxFn = int32_t(QSAPI*)(BitmapRecord*, uint32_t*);
+using ClipSegmentsFn = int32_t(QSAPI*)(BitmapRecord*, int32_t, int32_t*, uint32_t*);
+
+void FillSpan(BitmapRecord& bitmap, uint8_t* row, int32_t start, int32_t end, uint64_t value) {
+  if (start < 0) start = 0;
+  if (end > bitmap.Width) end = bitmap.Width;
+  for (int32_t x = start; x < end; ++x) StorePixel(row, bitmap.BitsPerPixel, x, value);
+}
+}  // namespace
+
+uint32_t QSAPI KrnBeginBitmapAccess(BitmapRecord* bitmap) {
+  if (bitmap == nullptr) return 0;
+  return ++bitmap->KrnAccessCount;
+}
+
+int32_t QSAPI KrnReleaseBitmapAccess(BitmapRecord* bitmap, uint32_t token) {
+  if (bitmap == nullptr) return kResultNoBitmap;
+  if (token == 0 || token != bitmap->KrnAccessCount) return kResultBadArgument;
+  --bitmap->KrnAccessCount;
+  return kResultOk;
+}
+
+int32_t QSAPI KrnGetBitmapRow(const BitmapRecord* bitmap, void* buffer, int32_t row, int32_t column,
+                              uint32_t bytes) {
+  if (!HasStorage(bitmap)) return kResultNoBitmap;
+  if (buffer == nullptr || row < 0 || row >= bitmap->Height || column < 0 || column >= bitmap->Width)
+    return kResultBadArgument;
+  const uint32_t offset = PixelOffsetBytes(bitmap->BitsPerPixel, column);
+  const uint32_t available = uint32_t(bitmap->BytesPerLine) - offset;
+  const uint32_t n = bytes < available ? bytes : available;
+  std::memcpy(buffer, StoredRow(*bitmap, row) + offset, n);
+  return int32_t(n);
+}
+
+int32_t QSAPI KrnPutBitmapRow(BitmapRecord* bitmap, const void* buffer, int32_t row, int32_t column,
+                              uint32_t bytes) {
+  if (!HasStorage(bitmap)) return kResultNoBitmap;
+  if (buffer == nullptr || row < 0 || row >= bitmap->Height || column < 0 || column >= bitmap->Width)
+    return kResultBadArgument;
+  const uint32_t offset = PixelOffsetBytes(bitmap->BitsPerPixel, column);
+  const uint32_t available = uint32_t(bitmap->BytesPerLine) - offset;
+  const uint32_t n = bytes < available ? bytes : available;
+  std::memcpy(StoredRow(*bitmap, row) + offset, buffer, n);
+  return int32_t(n);
+}
+
+// Fills every pixel of the bitmap, or only those of its region when it has one and the display
+// library has handed over its clip-segment entries.
+int32_t QSAPI KrnFillBitmap(BitmapRecord* bitmap, COLORREF colour) {
+  if (!HasStorage(bitmap)) return kResultNoBitmap;
+  const uint64_t value = PixelValueForColor(*bitmap, colour);
+  auto segmentsMax = reinterpret_cast<ClipSegmentsMaxFn>(RgnTableEntry(kSlotClipSegmentsMax));
+  auto segments = reinterpret_cast<ClipSegmentsFn>(RgnTableEntry(kSlotClipSegments));
+  if (bitmap->Region == nullptr || segmentsMax == nullptr || segments == nullptr) {
+    for (int32_t y = 0; y < bitmap->Height; ++y) FillSpan(*bitmap, StoredRow(*bitmap, y), 0, bitmap->Width, value);
+    return kResultOk;
+  }
+  uint32_t capacity = 0;
+  int32_t code = segmentsMax(bitmap, &capacity);
+  if (code != kResultOk) return code;
+  std::vector<int32_t> values(capacity + 2);
+  for (int32_t y = 0; y < bitmap->Height; ++y) {
+    uint32_t count = 0;
+    code = segments(bitmap, y, values.data(), &count);
+    if (code != kResultOk) return code;
+    uint8_t* row = StoredRow(*bitmap, y);
+    for (uint32_t i = 0; i + 1 < count; i += 2) FillSpan(*bitmap, row, values[i], values[i + 1], value);
+  }
+  return kResultOk;
+}
