@@ -1,0 +1,132 @@
+#include "region/rgn_builder.h"
+
+#include <cstring>
+
+#include "frame/result_codes.h"
+#include "region/rgn_record.h"
+
+namespace {
+// Segment buffers grow by whole rows of the widest possible row, close to this many bytes.
+constexpr uint32_t kGrowTarget = 16384;
+// Larger row tables or rows are refused as out of memory rather than wrapped.
+constexpr int64_t kLargestBlock = 0x7FFFFFF0;
+}  // namespace
+
+int32_t RgnBegin(RgnBuilder& builder, const RECT& rect) {
+  std::memset(&builder, 0, sizeof(builder));
+  const int64_t rows = rect.bottom > rect.top ? int64_t(rect.bottom) - rect.top : 0;
+  // A row of w pixels holds at most w + 1 values when its segments do not touch.
+  const int64_t columns = int64_t(rect.right) - rect.left + 1;
+  const int64_t maxRowBytes = columns > 0 ? columns * 4 : 0;
+  if (rows * int64_t(sizeof(RgnRow)) > kLargestBlock || maxRowBytes > kLargestBlock) return kResultNoMemory;
+
+  RgnRecord* record = RgnAllocRecord();
+  if (record == nullptr) return kResultNoMemory;
+  builder.Record = record;
+  builder.CurrentY = rect.top;
+  if (rows > 0) {
+    builder.RowTable = static_cast<RgnRow*>(KrnAllocZeroed(uint32_t(rows) * sizeof(RgnRow), 1));
+    if (builder.RowTable == nullptr) {
+      KrnFree(record);
+      builder.Record = nullptr;
+      return kResultNoMemory;
+    }
+    record->RowTable = builder.RowTable;
+  }
+  builder.MaxRowBytes = uint32_t(maxRowBytes);
+  if (builder.MaxRowBytes > 0) {
+    const uint32_t step = (kGrowTarget / builder.MaxRowBytes) * builder.MaxRowBytes;
+    builder.GrowBy = step < builder.MaxRowBytes ? builder.MaxRowBytes : step;
+  }
+  builder.Capacity = builder.GrowBy;
+  if (builder.GrowBy == 0) return kResultOk;
+  builder.Values = static_cast<int32_t*>(KrnAlloc(builder.GrowBy));
+  if (builder.Values == nullptr) {
+    KrnFree(builder.RowTable);
+    KrnFree(record);
+    std::memset(&builder, 0, sizeof(builder));
+    return kResultNoMemory;
+  }
+  record->Segments = builder.Values;
+  return kResultOk;
+}
+
+int32_t RgnEndRow(RgnBuilder& builder) {
+  RgnRecord& record = *builder.Record;
+  if (builder.RowCount == 0) {
+    // Lines before the first non-empty row take no entry; later empty lines keep {0, 0}.
+    if (builder.RowTableUsed > 0) {
+      ++builder.RowIndex;
+      builder.RowTableUsed += sizeof(RgnRow);
+    }
+    ++builder.CurrentY;
+    return kResultOk;
+  }
+  const bool first = builder.RowTableUsed == 0;
+  const int32_t* row = builder.Values + builder.RowStart;
+  if (first) record.Bounds.top = builder.CurrentY;
+  ++builder.CurrentY;
+  record.Bounds.bottom = builder.CurrentY;
+  if (first || row[0] < record.Bounds.left) record.Bounds.left = row[0];
+  if (first || record.Bounds.right < row[builder.RowCount - 1]) record.Bounds.right = row[builder.RowCount - 1];
+
+  builder.RowTable[builder.RowIndex] = RgnRow{builder.RowCount, record.SegmentBytes};
+  ++builder.RowIndex;
+  builder.RowTableUsed += sizeof(RgnRow);
+  record.RowTableBytes = builder.RowTableUsed;
+  record.SegmentBytes += uint32_t(builder.RowCount) * 4;
+
+  if (builder.Capacity < builder.MaxRowBytes + record.SegmentBytes) {
+    const uint32_t capacity = record.SegmentBytes + builder.GrowBy;
+    void* grown = KrnRealloc(builder.Values, capacity);
+    if (grown == nullptr) {
+      KrnFreeRgnMemory(builder.Record);
+      builder.Record = nullptr;
+      return kResultNoMemory;
+    }
+    builder.Capacity = capacity;
+    builder.Values = static_cast<int32_t*>(grown);
+    record.Segments = builder.Values;
+  }
+  builder.RowCount = 0;
+  builder.RowStart = int32_t(record.SegmentBytes / 4);
+  return kResultOk;
+}
+
+void RgnFinish(RgnBuilder& builder) {
+  RgnRecord& record = *builder.Record;
+  // A failed shrink keeps the larger block, which is harmless.
+  if (record.RowTableBytes == 0) {
+    KrnFree(record.RowTable);
+    record.RowTable = nullptr;
+  } else if (void* table = KrnRealloc(record.RowTable, record.RowTableBytes)) {
+    record.RowTable = static_cast<RgnRow*>(table);
+  }
+  if (record.SegmentBytes == 0) {
+    KrnFree(record.Segments);
+    record.Segments = nullptr;
+  } else if (void* values = KrnRealloc(record.Segments, record.SegmentBytes)) {
+    record.Segments = static_cast<int32_t*>(values);
+  }
+  builder.RowTable = record.RowTable;
+  builder.Values = record.Segments;
+  const RECT& b = record.Bounds;
+  if (b.right <= b.left || b.bottom <= b.top) record.Bounds = RECT{0, 0, 0, 0};
+}
+
+void RgnAbandon(RgnBuilder& builder) {
+  KrnFreeRgnMemory(builder.Record);
+  builder.Record = nullptr;
+}
+
+int32_t RgnFromRect(const RECT& rect, RgnRecord** out) {
+  RgnBuilder builder;
+  if (RgnBegin(builder, rect) != kResultOk) return kResultNoMemory;
+  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    RgnAppend(builder, rect.left, rect.right);
+    if (RgnEndRow(builder) != kResultOk) return kResultNoMemory;
+  }
+  RgnFinish(builder);
+  *out = builder.Record;
+  return kResultOk;
+}

@@ -1,0 +1,58 @@
+// Row-by-row construction of a new region record. Every region producer uses it:
+//
+//   RgnBuilder b;
+//   if (RgnBegin(b, rect) != 1) return -1;           // rect: the lines and columns rows may use
+//   for (int32_t y = rect.top; y < rect.bottom; ++y) {
+//     RgnAppend(b, start, end);                       // ascending, disjoint, inside rect
+//     if (RgnEndRow(b) != 1) return -1;               // the record is already released
+//   }
+//   RgnFinish(b);                                     // b.Record now belongs to the caller
+//
+// A producer that gives up between RgnBegin and RgnFinish calls RgnAbandon.
+#pragma once
+#include <cassert>
+#include <cstdint>
+
+#include "qsrecords.h"
+
+struct RgnBuilder {
+  RgnRecord* Record;      // the record being built; null after a failure
+  int32_t* Values;        // current segment buffer (the record's Segments)
+  int32_t RowCount;       // values appended to the current row so far
+  RgnRow* RowTable;       // the record's row table
+  uint32_t RowTableUsed;  // bytes of row table used; 0 until the first non-empty row ends
+  uint32_t MaxRowBytes;   // most bytes one row can need
+  uint32_t GrowBy;        // growth step of the segment buffer
+  uint32_t Capacity;      // bytes allocated for Values
+  int32_t CurrentY;       // line the current row describes
+  int32_t RowIndex;       // row table index of the current row
+  int32_t RowStart;       // index (in values) of the current row's first value
+};
+
+// Prepares a record whose rows will cover rect. 1, or -1 when memory runs out.
+int32_t RgnBegin(RgnBuilder& builder, const RECT& rect);
+
+// Appends [start, end) to the current row when start < end. Callers stay inside the rectangle
+// given to RgnBegin, so a row never needs more than MaxRowBytes.
+inline void RgnAppend(RgnBuilder& builder, int32_t start, int32_t end) {
+  if (start < end) {
+    assert(uint32_t(builder.RowCount + 2) * 4u <= builder.MaxRowBytes);
+    int32_t* at = builder.Values + builder.RowStart + builder.RowCount;
+    at[0] = start;
+    at[1] = end;
+    builder.RowCount += 2;
+  }
+}
+
+// Closes the current line and moves to the next; called once per line of the rectangle, empty
+// lines included. 1, or -1 when memory runs out (the record is then released, Record null).
+int32_t RgnEndRow(RgnBuilder& builder);
+
+// Trims the record to its rows; the finished record is builder.Record, owned by the caller.
+void RgnFinish(RgnBuilder& builder);
+
+// Releases a record still under construction (after RgnBegin, before RgnFinish).
+void RgnAbandon(RgnBuilder& builder);
+
+// A region that is exactly rect (empty when rect is empty). 1 with *out set, or -1.
+int32_t RgnFromRect(const RECT& rect, RgnRecord** out);

@@ -1,0 +1,49 @@
+// In-place operations on region records and on a bitmap's region, the transform helpers, and
+// the region-callback entries the kernel library calls. Every record operation keeps the
+// record's identity: the caller's pointer names the changed region. Each returns 1 or a
+// negative result code and, on failure, leaves the record as it was.
+#pragma once
+#include <cstdint>
+
+#include "qsrecords.h"
+
+// ---- record operations ------------------------------------------------------------------------
+// Moves the region by (dx, dy). -13 for a null record. Slot 10.
+int32_t QSAPI RgnOffset(RgnRecord* region, int32_t dx, int32_t dy);
+// Turns the region upside down inside a bitmap of `height` lines (y -> height-1-y). Slot 11.
+int32_t QSAPI RgnFlipRows(RgnRecord* region, int32_t height);
+// Scales by xNum/xDen and yNum/yDen, each coordinate v going to (v * num + den - 1) / den.
+// -13 for a null record or a zero denominator; -1 for memory.
+int32_t RgnScale(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen);
+// Keeps only the part inside rect. -13 for null arguments; -1 for memory.
+int32_t RgnClip(RgnRecord* region, const RECT* rect);
+
+// ---- the bitmap's region ------------------------------------------------------------------------
+// Mirrors the region left to right inside the bitmap's width. -2 null bitmap. Slot 1.
+int32_t QSAPI RgnMirrorBitmap(BitmapRecord* bitmap);
+// RgnFlipRows with the bitmap's height. -2 null bitmap. Slot 19.
+int32_t QSAPI RgnFlipBitmap(BitmapRecord* bitmap);
+// RgnScale to a bitmap resized to newWidth x newHeight. -2 null bitmap. Slot 6.
+int32_t QSAPI RgnResizeBitmap(BitmapRecord* bitmap, int32_t newWidth, int32_t newHeight);
+// Gives `target` (a fresh copy that still names the source's record) its own copy of the
+// source's region, moved by (dx, dy) and clipped to the target unless its clipping is off.
+// -13 for a null bitmap; on failure the target has no region. Slot 2.
+int32_t QSAPI RgnCopyToBitmap(BitmapRecord* target, const BitmapRecord* source, int32_t dx, int32_t dy);
+// Turns the bitmap's region clockwise by angle (hundredths of a degree: 9000, 18000 or 27000)
+// inside a frame of width x height; the turned region lies in the frame of height x width (a
+// half turn keeps the frame). Exact, without clipping. 1 when there is no region; -2 null
+// bitmap; -13 other angles; -1 memory (the region is then unchanged). Slot 13.
+int32_t QSAPI RgnRotate(BitmapRecord* bitmap, int32_t width, int32_t height, int32_t angle);
+// A rectangle region combined into the bitmap (Q_SetBitmapRgnRect without the bitmap checks).
+// -13 null rect; otherwise what RgnCombine returns. Slot 16.
+int32_t QSAPI RgnSetRect(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect, uint32_t mode);
+
+// ---- transforms --------------------------------------------------------------------------------
+// Orientation 1..8 and both denominators non-zero.
+bool RgnTransformIsValid(const RgnTransform& transform);
+// Maps a rectangle in bitmap pixels into the caller's coordinates of `transform` (perspective
+// change, then scale with the documented rounding, then offset). A null transform leaves rect
+// as it is. -13 for an invalid transform.
+int32_t RgnMapRectOut(const BitmapRecord& bitmap, const RgnTransform* transform, RECT& rect);
+// Whether region clipping is on for the bitmap (Flags bit 0x10000 clear).
+inline bool RgnClipsToBitmap(const BitmapRecord& bitmap) { return (bitmap.Flags & QS_FLAG_RGN_UNCLIPPED) == 0; }
