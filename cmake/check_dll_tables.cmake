@@ -1,3 +1,5 @@
+cmake_policy(SET CMP0054 NEW)
+cmake_policy(SET CMP0057 NEW)
 # Checks the export and import tables of the display library and the kernel stand-in:
 # exported names are undecorated and all belong to the published list, every name of the
 # module-definition file is exported, the DLLs import only system DLLs and each other, and

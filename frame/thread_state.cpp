@@ -25,7 +25,7 @@ int32_t CreateThreadDisplayState(bool newSlot) {
   auto* state = static_cast<ThreadDisplayState*>(KrnMemAllocEx(sizeof(ThreadDisplayState), 1));
   if (state == nullptr) return 0;
   KrnTlsSetValue(globals.SlotIndex, state);
-  WatchThreadExit();
+  WatchThreadExit(state);
   state->Dib.Header.biSize = sizeof(BITMAPINFOHEADER);
   state->Dib.Header.biPlanes = 1;
   state->Dib.Header.biCompression = 0;
@@ -48,18 +48,15 @@ ThreadDisplayState* GetThreadDisplayState() {
 void ReleaseThreadDisplayState(bool processDetach) {
   LibraryGlobals& globals = Globals();
   if (globals.SlotIndex == -1) return;
-  if (!processDetach) {
-    if (void* state = KrnTlsGetValue(globals.SlotIndex)) {
-      KrnTlsSetValue(globals.SlotIndex, nullptr);
-      KrnMemFree(state);
-    }
-    return;
-  }
-  // The loading thread's block is freed too, so that an unload leaves no block behind.
+  // At a process detach the calling thread's block is freed too, so that an unload leaves no
+  // block behind.
   if (void* state = KrnTlsGetValue(globals.SlotIndex)) {
     KrnTlsSetValue(globals.SlotIndex, nullptr);
+    ForgetThreadExit();
     KrnMemFree(state);
   }
+  if (!processDetach) return;
+  StopWatchingThreadExits();
   KrnTlsFree(globals.SlotIndex);
   globals.SlotIndex = -1;
 }

@@ -45,4 +45,8 @@ void FillIdentityColorTable(ThreadDisplayState& state);
 ThreadDisplayState* FallbackDisplayState();
 // Arranges for the calling thread's block to be released when the thread ends, where the
 // platform has no thread-detach notification of its own.
-void WatchThreadExit();
+void WatchThreadExit(ThreadDisplayState* state);
+// The calling thread's block was freed already: nothing to do at its exit.
+void ForgetThreadExit();
+// Stops the thread-exit watch before the library goes away.
+void StopWatchingThreadExits();

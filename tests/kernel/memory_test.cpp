@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/kernel_fixture.h"
+
+using KernelMemory = KernelLeakTest;
+
+TEST_F(KernelMemory, FamiliesCountTheirBlocksAndZeroWhenAsked) {
+  const int32_t start = KrnTestLiveBlocks();
+  auto* mem = static_cast<uint8_t*>(KrnMemAllocEx(100, 3));
+  auto* zeroed = static_cast<uint8_t*>(KrnAllocZeroed(64, 1));
+  void* plain = KrnAlloc(16);
+  void* memPlain = KrnMemAlloc(8);
+  ASSERT_TRUE(mem && zeroed && plain && memPlain);
+  EXPECT_EQ(KrnTestLiveBlocks(), start + 4);
+  for (int i = 0; i < 300; ++i) ASSERT_EQ(mem[i], 0);
+  for (int i = 0; i < 64; ++i) ASSERT_EQ(zeroed[i], 0);
+
+  std::memset(zeroed, 0x5A, 64);
+  auto* grown = static_cast<uint8_t*>(KrnRealloc(zeroed, 4096));
+  ASSERT_NE(grown, nullptr);
+  EXPECT_EQ(grown[63], 0x5A);
+  auto* memGrown = static_cast<uint8_t*>(KrnMemRealloc(mem, 1000));
+  ASSERT_NE(memGrown, nullptr);
+  EXPECT_EQ(KrnTestLiveBlocks(), start + 4);
+
+  KrnMemFree(memGrown);
+  KrnFree(grown);
+  KrnFree(plain);
+  KrnMemFree(memPlain);
+  KrnFree(nullptr);
+  KrnMemFree(nullptr);
+  EXPECT_EQ(KrnTestLiveBlocks(), start);
+}
+
+TEST_F(KernelMemory, TheNthAllocationFailsOnceAndReallocKeepsTheBlock) {
+  KrnTestFailAllocation(3);
+  void* a = KrnAlloc(8);
+  void* b = KrnMemAlloc(8);
+  void* c = KrnAlloc(8);
+  void* d = KrnAlloc(8);
+  EXPECT_NE(a, nullptr);
+  EXPECT_NE(b, nullptr);
+  EXPECT_EQ(c, nullptr);
+  EXPECT_NE(d, nullptr);
+
+  KrnTestFailAllocation(1);
+  EXPECT_EQ(KrnRealloc(a, 1 << 20), nullptr);  // the old block stays valid and owned
+  KrnFree(a);
+  KrnMemFree(b);
+  KrnFree(d);
+
+  EXPECT_EQ(KrnMemAllocEx(0x10000, 0x10000), nullptr);  // count x size beyond 32 bits
+}
+
+TEST(KernelTls, SlotsHoldOneValuePerThread) {
+  const int32_t slot = KrnTlsAlloc();
+  ASSERT_GE(slot, 0);
+  EXPECT_EQ(KrnTlsGetValue(slot), nullptr);
+  int here = 0;
+  EXPECT_EQ(KrnTlsSetValue(slot, &here), 1);
+  EXPECT_EQ(KrnTlsGetValue(slot), &here);
+  EXPECT_EQ(KrnTlsFree(slot), 1);
+  EXPECT_EQ(KrnTlsSetValue(-1, &here), 0);
+  EXPECT_EQ(KrnTlsGetValue(-1), nullptr);
+}
