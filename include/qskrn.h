@@ -89,6 +89,84 @@ int32_t QSAPI KrnRectFromPerspective(const BitmapRecord* bitmap, int32_t perspec
 int32_t QSAPI KrnPointToPerspective(const BitmapRecord* bitmap, int32_t perspective, POINT* point);
 int32_t QSAPI KrnPointFromPerspective(const BitmapRecord* bitmap, int32_t perspective, POINT* point);
 
+/* ---- row services for painting --------------------------------------------------------------
+ * The window of significant bits of a 12 or 16-bit grey pixel, for reading it at targetBits
+ * (the pixel depth when a window-level LUT indexes it, else 8): v = (pixel >> shift) & mask,
+ * with *significantBits bits in v (never more than targetBits). Window bits outside the pixel
+ * are cut to it; a high bit below the low bit means the whole pixel. Returns 1, or -13 for a
+ * depth other than 12 or 16 or a null output. */
+int32_t QSAPI KrnGetGrayWindow(int32_t bitsPerPixel, int32_t targetBits, int32_t windowLowBit,
+                               int32_t windowHighBit, int32_t* significantBits, uint32_t* mask,
+                               int32_t* shift);
+
+/* ---- row stepping, buffer turns, work records and resampling for painting --------------------
+ * Picks count pixels of a row at its own depth into dest (written from pixel 0): output pixel i
+ * is source pixel first + direction x (i x step + (start + i x remainder) / denominator), with
+ * direction 1 or -1, 0 <= remainder <= denominator and 0 <= start < denominator (a walk that
+ * adds step per pixel and carries remainder in an accumulator). Packed output leaves the unused
+ * bits of its last byte zero. Returns 1, or -13 (also for a backward walk that passes pixel 0). */
+int32_t QSAPI KrnConvertRow(const void* source, void* dest, int32_t bitsPerPixel, int32_t first, int32_t count,
+                            int32_t direction, int32_t step, int32_t remainder, int32_t denominator,
+                            int32_t start);
+/* Reorders the colour channels of count pixels in place between two component orders (orders 1
+ * and 5 store blue first, 2 is grey, the others red first); the depth stays: sourceBits must
+ * equal destBits; palette and flags are reserved (null, 0). Returns 1 or -13. */
+int32_t QSAPI KrnConvertRowFormat(void* row, int32_t count, int32_t sourceBits, int32_t destBits,
+                                  int32_t sourceOrder, int32_t destOrder, const RGBQUAD* palette,
+                                  uint32_t flags);
+/* Buffers as they lie in memory, first row on top; `rows` rows of `width` pixels, stride bytes
+ * apart. how: 0x1 reverses the row order, 0x2 mirrors each row; source may equal dest. */
+int32_t QSAPI KrnFlipBuffer(const void* source, void* dest, int32_t bitsPerPixel, int32_t width, int32_t rows,
+                            int32_t stride, uint32_t how);
+/* A quarter turn into dest (`width` rows of `rows` pixels, destStride apart): direction 1
+ * clockwise, dest(r, c) = source(rows - 1 - c, r); 0 counterclockwise, source(c, width - 1 - r). */
+int32_t QSAPI KrnRotateBuffer(const void* source, void* dest, int32_t bitsPerPixel, int32_t width, int32_t rows,
+                              int32_t sourceStride, int32_t destStride, int32_t direction);
+/* A work record of width x height at bitsPerPixel that looks like `bitmap`: its order, value
+ * range, tone values and PaintLUT, and its palette when the depth is the same, all shared, not
+ * copied. memoryKind 0: no storage; KRN_MEMORY_ONE_BLOCK or KRN_MEMORY_ROWS: zeroed storage.
+ * Release it with KrnReleaseTempBitmap only (KrnFreeBitmap would free the shared tables). */
+int32_t QSAPI KrnInitResizedBitmap(BitmapRecord* work, const BitmapRecord* bitmap, uint32_t structSize,
+                                   int32_t width, int32_t height, int32_t bitsPerPixel, int32_t memoryKind);
+/* Copies order, resolution, LowBit, HighBit, MinVal, MaxVal, the window bits and Flags 0x800. */
+int32_t QSAPI KrnCopyBitmapInfo(BitmapRecord* dest, const BitmapRecord* source);
+/* Frees what a work record allocated and clears it; -13 for a record not made as a work record. */
+int32_t QSAPI KrnReleaseTempBitmap(BitmapRecord* work);
+
+/* Resampling. A row source stands in for the source's own rows: (bitmap, buffer, row, column,
+ * bytes, context), returning 1 when it delivered the bytes. Options: exactly one filter,
+ * KRN_RESIZE_SMOOTH (bilinear, averaging every pixel when reducing) or KRN_RESIZE_SHARP (bicubic
+ * when enlarging, area average when reducing), per axis; KRN_RESIZE_BGR reads colour pixels by
+ * Order and writes blue, green, red (without it, bytes keep their stored order). Output of 24 or
+ * 32 bits is colour; 1, 4 or 8 bits is grey levels, or with KRN_RESIZE_DITHER the fixed paint
+ * palette of that depth (KRN_RESIZE_CUBE: the 216-colour cube at 8 bits), by error diffusion or,
+ * with KRN_RESIZE_ORDERED, an ordered threshold. Grey data (Order 2) is read through the window
+ * of LowBit..HighBit, and through LUT when the record has one. palette: the source's palette for
+ * 8 bits or fewer (null: its own). */
+#define KRN_RESIZE_BGR 0x4u
+#define KRN_RESIZE_SMOOTH 0x10u
+#define KRN_RESIZE_SHARP 0x20u
+#define KRN_RESIZE_DITHER 0x10000u
+#define KRN_RESIZE_ORDERED 0x60000u
+#define KRN_RESIZE_CUBE 0x80000u
+typedef int32_t(QSAPI* KrnRowSource)(const BitmapRecord* bitmap, void* buffer, int32_t row, int32_t column,
+                                     uint32_t bytes, const void* context);
+int32_t QSAPI KrnStartResize(const BitmapRecord* source, KrnRowSource rows, const void* rowContext, int32_t width,
+                             int32_t height, int32_t outBits, const RGBQUAD* palette, uint32_t options,
+                             void** context);
+/* Output row `row` from column `column`, count pixels, into dest. Returns 1, -13, -1, or the
+ * row source's failure. */
+int32_t QSAPI KrnResizeRow(void* context, void* dest, int32_t row, int32_t column, int32_t count);
+int32_t QSAPI KrnStopResize(void* context); /* accepts null */
+
+#if defined(_WIN32)
+/* ---- GDI palettes (Windows builds); the caller deletes the palette ------------------------- */
+/* A logical palette of the bitmap's ColorCount palette entries; 0 when it has none. */
+HPALETTE QSAPI KrnCreateBitmapGdiPalette(const BitmapRecord* bitmap);
+/* A logical palette of count entries (1 to 256); 0 on failure. */
+HPALETTE QSAPI KrnCreateGdiPalette(const RGBQUAD* entries, int32_t count);
+#endif
+
 /* ---- regions --------------------------------------------------------------------------------- */
 typedef void(QSAPI* KrnRgnEntry)(void);
 #define KRN_RGN_ENTRY_COUNT 20
