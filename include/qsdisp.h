@@ -14,6 +14,16 @@ extern "C" {
 uint32_t QSAPI Q_SetDisplayMode(uint32_t mask, uint32_t value); /* returns the previous word */
 uint32_t QSAPI Q_GetDisplayMode(void);
 
+/* ---- painting ----
+ * Paints the bitmap, or srcRect of it (stored pixels; null: all of it), upright for its
+ * Orientation into dstRect of hdc (logical units; bottom above top paints the same pixels as
+ * the rectangle given top-down), scaled when the sizes differ. srcClip and dstClip (null: none)
+ * limit what is painted; rop is the raster operation of every band. */
+#if defined(_WIN32)
+int32_t QSAPI Q_PaintDC(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
+                        const RECT* dstRect, const RECT* dstClip, uint32_t rop);
+#endif
+
 /* ---- painting: tone and palette ----
  * Tone settings of a bitmap, folded into its PaintLUT: intensity and contrast -1000..1000,
  * gamma in hundredths (100 neutral, 0 refused). Setters return 1 or a code; getters the value. */
@@ -27,6 +37,67 @@ int32_t QSAPI Q_GetPaintGamma(const BitmapRecord* bitmap); /* 0 for a wrong reco
 /* The logical palette to realise before painting the bitmap into hdc (null: a 24-bit device);
  * 0 when none is needed or on failure. The caller deletes it. */
 HPALETTE QSAPI Q_CreatePaintPalette(HDC hdc, BitmapRecord* bitmap);
+#endif
+
+/* ---- regions: the record, queries and the rectangle region ----
+ * A bitmap carries at most one region (its Region record). Without one, queries answer as if
+ * the whole bitmap (0, 0, Width, Height) were selected. Row then column where both appear. */
+int32_t QSAPI Q_BitmapHasRgn(const BitmapRecord* bitmap); /* 1 or 0, not a result code */
+int32_t QSAPI Q_FreeBitmapRgn(BitmapRecord* bitmap);
+/* Bounds in the caller's coordinates of transform (null: bitmap pixels). */
+int32_t QSAPI Q_GetBitmapRgnBounds(const BitmapRecord* bitmap, const RgnTransform* transform, RECT* rect);
+/* The same, cut to (0, 0, Width, Height) after the transform. */
+int32_t QSAPI Q_GetBitmapRgnBoundsClip(const BitmapRecord* bitmap, const RgnTransform* transform, RECT* rect);
+int32_t QSAPI Q_IsPtInBitmapRgn(const BitmapRecord* bitmap, int32_t row, int32_t column); /* 1 or 0 */
+int32_t QSAPI Q_GetBitmapRgnArea(const BitmapRecord* bitmap, uint32_t* area);
+/* The most values (two per segment) one row can return: the buffer size for the next call. */
+int32_t QSAPI Q_GetBitmapClipSegmentsMax(const BitmapRecord* bitmap, uint32_t* values);
+int32_t QSAPI Q_GetBitmapClipSegments(const BitmapRecord* bitmap, int32_t row, int32_t* buffer, uint32_t* count);
+/* clip non-zero: later regions are cut to the bitmap; 0: they may reach beyond it. */
+int32_t QSAPI Q_SetBitmapRgnClip(BitmapRecord* bitmap, int32_t clip);
+int32_t QSAPI Q_GetBitmapRgnClip(const BitmapRecord* bitmap, uint32_t* clip);
+/* An independent copy of a region record (null source: null copy). */
+int32_t QSAPI Q_CopyQorbRgn(RgnRecord** copy, const RgnRecord* source);
+/* Combine modes: 0 and, 1 replace, 2 new minus old, 3 old minus new, 4 or, 5 xor,
+ * 6 bitmap minus new. */
+int32_t QSAPI Q_SetBitmapRgnRect(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect,
+                                 uint32_t mode);
+int32_t QSAPI Q_OffsetBitmapRgn(BitmapRecord* bitmap, int32_t rowOffset, int32_t columnOffset);
+
+/* ---- regions: shapes ----
+ * A curve: Bezier points (type 0), a cardinal spline through the points (1) or, for
+ * Q_CurveToBezier only, a natural or periodic cubic spline through them (2). 36 bytes on
+ * 32-bit Windows; Size is 36 on every target. */
+#pragma pack(push, 4)
+typedef struct CurveRecord {
+  uint32_t Size;     /*  0 36 */
+  uint32_t Type;     /*  4 0 Bezier points, 1 cardinal spline, 2 cubic spline */
+  int32_t Count;     /*  8 points */
+  POINT* Points;     /* 12 */
+  uint32_t FillMode; /* 16 0 winding, 1 alternate */
+  double Tension;    /* 20 cardinal spline tension, 0.0 to 1.0 */
+  uint32_t Closure;  /* 28 0 open (the end points only steer), 1 closed, 2 through all points */
+  uint32_t Reserved; /* 32 not read */
+} CurveRecord;
+#pragma pack(pop)
+/* The curve's points as PolyBezier takes them. points null: *count receives the number of
+ * points needed. Otherwise *count gives the room in points and receives the number written. */
+int32_t QSAPI Q_CurveToBezier(const CurveRecord* curve, int32_t* count, POINT* points);
+#if defined(_WIN32)
+/* Shapes made by GDI in the caller's coordinates, combined into the bitmap like a rectangle.
+ * Fill modes: 0 winding, 1 alternate. */
+int32_t QSAPI Q_SetBitmapRgnRoundRect(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect,
+                                      int32_t ellipseWidth, int32_t ellipseHeight, uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnEllipse(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect,
+                                    uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnPolygon(BitmapRecord* bitmap, const RgnTransform* transform, const POINT* points,
+                                    int32_t count, uint32_t fillMode, uint32_t mode);
+/* Needs pixel storage. */
+int32_t QSAPI Q_SetBitmapRgnCurve(BitmapRecord* bitmap, const RgnTransform* transform, const CurveRecord* curve,
+                                  uint32_t mode);
+/* The caller's region is only read. A null handle removes the bitmap's region. */
+int32_t QSAPI Q_SetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* transform, HRGN region,
+                                   uint32_t mode);
 #endif
 
 #ifdef __cplusplus

@@ -93,6 +93,20 @@ int32_t RgnEndRow(RgnBuilder& builder) {
   return kResultOk;
 }
 
+int32_t RgnGrowFor(RgnBuilder& builder, uint32_t values) {
+  const uint64_t needed = (uint64_t(uint32_t(builder.RowStart + builder.RowCount)) + values) * 4u + builder.GrowBy;
+  void* grown = needed > uint64_t(kLargestBlock) ? nullptr : KrnRealloc(builder.Values, uint32_t(needed));
+  if (grown == nullptr) {
+    KrnFreeRgnMemory(builder.Record);
+    builder.Record = nullptr;
+    return kResultNoMemory;
+  }
+  builder.Capacity = uint32_t(needed);
+  builder.Values = static_cast<int32_t*>(grown);
+  builder.Record->Segments = builder.Values;
+  return kResultOk;
+}
+
 void RgnFinish(RgnBuilder& builder) {
   RgnRecord& record = *builder.Record;
   // A failed shrink keeps the larger block, which is harmless.

@@ -33,15 +33,34 @@ struct RgnBuilder {
 int32_t RgnBegin(RgnBuilder& builder, const RECT& rect);
 
 // Appends [start, end) to the current row when start < end. Callers stay inside the rectangle
-// given to RgnBegin, so a row never needs more than MaxRowBytes.
+// given to RgnBegin, so a row of disjoint, non-touching segments never needs more than
+// MaxRowBytes; a producer whose rows may touch reserves room first (RgnReserve).
 inline void RgnAppend(RgnBuilder& builder, int32_t start, int32_t end) {
   if (start < end) {
-    assert(uint32_t(builder.RowCount + 2) * 4u <= builder.MaxRowBytes);
+    assert(uint32_t(builder.RowStart + builder.RowCount + 2) * 4u <= builder.Capacity);
     int32_t* at = builder.Values + builder.RowStart + builder.RowCount;
     at[0] = start;
     at[1] = end;
     builder.RowCount += 2;
   }
+}
+
+// Appends a whole row of count values (already valid segments, count even), for example a row
+// copied from another record.
+inline void RgnAppendValues(RgnBuilder& builder, const int32_t* values, int32_t count) {
+  assert(uint32_t(builder.RowStart + builder.RowCount + count) * 4u <= builder.Capacity);
+  int32_t* at = builder.Values + builder.RowStart + builder.RowCount;
+  for (int32_t k = 0; k < count; ++k) at[k] = values[k];
+  builder.RowCount += count;
+}
+
+int32_t RgnGrowFor(RgnBuilder& builder, uint32_t values);
+// Makes sure `values` more values fit in the current row. Only rows whose segments may touch
+// can need more than MaxRowBytes, so this almost never allocates. 1, or -1 when memory runs out
+// (the record is then released, Record null).
+inline int32_t RgnReserve(RgnBuilder& builder, uint32_t values) {
+  if ((uint64_t(uint32_t(builder.RowStart + builder.RowCount)) + values) * 4u <= builder.Capacity) return 1;
+  return RgnGrowFor(builder, values);
 }
 
 // Closes the current line and moves to the next; called once per line of the rectangle, empty

@@ -1,5 +1,9 @@
 #include "region/rgn_entry_table.h"
 
+#include "qsdisp.h"
+#include "region/rgn_combine.h"
+#include "region/rgn_ops.h"
+
 namespace {
 template <typename F>
 KrnRgnEntry Entry(F* function) {
@@ -10,27 +14,26 @@ KrnRgnEntry Entry(F* function) {
 // Slot order is fixed by the kernel library; a slot stays null until its operation exists.
 const KrnRgnEntry* RegionEntryTable() {
   static const KrnRgnEntry table[KRN_RGN_ENTRY_COUNT] = {
-      nullptr,  //  1 RgnMirrorBitmap
-      nullptr,  //  2 RgnCopyToBitmap
+      Entry(RgnMirrorBitmap),  //  1
+      Entry(RgnCopyToBitmap),  //  2
       nullptr,  //  3 Q_SetBitmapRgnFromMask
-      nullptr,  //  4 Q_GetBitmapClipSegmentsMax
-      nullptr,  //  5 Q_GetBitmapClipSegments
-      nullptr,  //  6 RgnResizeBitmap
-      nullptr,  //  7 RgnCombine
-      nullptr,  //  8 Q_GetBitmapRgnBounds
-      nullptr,  //  9 Q_CopyQorbRgn
-      nullptr,  // 10 RgnOffset
-      nullptr,  // 11 RgnFlipRows
+      Entry(Q_GetBitmapClipSegmentsMax),  //  4
+      Entry(Q_GetBitmapClipSegments),  //  5
+      Entry(RgnResizeBitmap),  //  6
+      Entry(RgnCombine),  //  7
+      Entry(Q_GetBitmapRgnBounds),  //  8
+      Entry(Q_CopyQorbRgn),  //  9
+      Entry(RgnOffset),  // 10
+      Entry(RgnFlipRows),  // 11
       nullptr,  // 12 RgnShear
-      nullptr,  // 13 RgnRotate
+      Entry(RgnRotate),  // 13
       nullptr,  // 14 Q_IntGetBitmapRgnHandle
       nullptr,  // 15 RgnColorWorker
-      nullptr,  // 16 RgnSetRect
-      nullptr,  // 17 Q_IsPtInBitmapRgn
+      Entry(RgnSetRect),  // 16
+      Entry(Q_IsPtInBitmapRgn),  // 17
       nullptr,  // 18 Q_CreateMaskFromBitmapRgn
-      nullptr,  // 19 RgnFlipBitmap
+      Entry(RgnFlipBitmap),  // 19
       nullptr,  // 20 Q_GetBitmapRgnHandle
   };
-  (void)&Entry<void()>;
   return table;
 }

@@ -12,6 +12,8 @@
 int32_t QSAPI RgnOffset(RgnRecord* region, int32_t dx, int32_t dy);
 // Turns the region upside down inside a bitmap of `height` lines (y -> height-1-y). Slot 11.
 int32_t QSAPI RgnFlipRows(RgnRecord* region, int32_t height);
+// Mirrors the region left to right inside [0, width) (x -> width-1-x). -13 for a null record.
+int32_t RgnMirrorRows(RgnRecord* region, int32_t width);
 // Scales by xNum/xDen and yNum/yDen, each coordinate v going to (v * num + den - 1) / den.
 // -13 for a null record or a zero denominator; -1 for memory.
 int32_t RgnScale(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen);
