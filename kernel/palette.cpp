@@ -43,7 +43,17 @@ int32_t QSAPI KrnSetBitmapColors(BitmapRecord* bitmap, int32_t first, int32_t co
 // deep grey data (Order 2) is grey ascending.
 int32_t QSAPI KrnIsGrayscale(const BitmapRecord* bitmap) {
   if (bitmap == nullptr) return 0;
-  if (bitmap->BitsPerPixel > 8) return bitmap->Order == 2 ? 1 : 0;
+  if (bitmap->BitsPerPixel > 8) {
+    if (bitmap->Order != 2) return 0;
+    // Shown through its window-level table, deep grey data is grey when every colour there is.
+    if ((bitmap->Flags & QS_FLAG_WINDOW_LUT) && bitmap->LUT != nullptr) {
+      for (int32_t i = 0; i < bitmap->LUTLength; ++i) {
+        const uint32_t c = bitmap->LUT[i];
+        if ((c & 0xFF) != ((c >> 8) & 0xFF) || (c & 0xFF) != ((c >> 16) & 0xFF)) return 0;
+      }
+    }
+    return 1;
+  }
   const int32_t n = bitmap->ColorCount;
   if (bitmap->Palette == nullptr || n < 2) return 0;
   bool ascending = true, descending = true;
