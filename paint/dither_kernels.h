@@ -29,14 +29,15 @@
 
 inline int32_t ClampChannel(int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
-inline bool IsIdentityLut(const uint8_t* lut) {
-  static constexpr std::array<uint8_t, 256> kIdentity = [] {
-    std::array<uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i);
-    return t;
-  }();
-  return std::memcmp(lut, kIdentity.data(), 256) == 0;
-}
+// Tables here have internal linkage: an inline variable would become a unique symbol, which
+// keeps the shared library from ever being unloaded.
+constexpr std::array<uint8_t, 256> kIdentityTone = [] {
+  std::array<uint8_t, 256> t{};
+  for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i);
+  return t;
+}();
+
+inline bool IsIdentityLut(const uint8_t* lut) { return std::memcmp(lut, kIdentityTone.data(), 256) == 0; }
 
 // Grey value of the 1-bit kernels.
 inline int32_t GrayOf(int32_t r, int32_t g, int32_t b) { return (2 * r + 5 * g + b + 4) >> 3; }

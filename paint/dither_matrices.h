@@ -3,7 +3,7 @@
 #include <cstdint>
 
 // Stored exactly so; not the textbook Bayer matrix times 4 (rows 3, 5 and 7 differ from it).
-inline constexpr uint8_t BayerMatrix[8][8] = {
+constexpr uint8_t BayerMatrix[8][8] = {
     {0, 128, 32, 160, 8, 136, 40, 168},     {192, 64, 224, 96, 200, 72, 232, 104},
     {48, 176, 16, 144, 56, 184, 24, 152},   {236, 112, 208, 80, 244, 120, 216, 88},
     {12, 140, 44, 172, 4, 132, 36, 164},    {204, 76, 232, 108, 196, 68, 228, 100},
@@ -11,7 +11,7 @@ inline constexpr uint8_t BayerMatrix[8][8] = {
 };
 
 // A clustered-dot screen: the 64 multiples of 4 from 0 to 252, each once.
-inline constexpr uint8_t ClusterMatrix[8][8] = {
+constexpr uint8_t ClusterMatrix[8][8] = {
     {112, 40, 72, 104, 144, 176, 208, 136}, {88, 8, 16, 48, 192, 232, 240, 168},
     {56, 24, 0, 80, 160, 224, 248, 200},    {96, 64, 32, 120, 128, 216, 184, 152},
     {148, 180, 212, 140, 116, 44, 76, 108}, {196, 236, 244, 172, 92, 12, 20, 52},

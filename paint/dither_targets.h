@@ -74,7 +74,7 @@ constexpr bool IsSeparable(const std::array<RGBQUAD, 256>& palette, const Palett
 }  // namespace dither_targets_detail
 
 // Index = (r & 0xE0) | ((g & 0xE0) >> 3) | (b >> 6).
-inline constexpr PaletteSteps kSteps332 = [] {
+constexpr PaletteSteps kSteps332 = [] {
   using dither_targets_detail::Steps;
   return PaletteSteps{Steps(FixedPalette332, 0, [](int v) { return v & 0xE0; }),
                       Steps(FixedPalette332, 1, [](int v) { return (v & 0xE0) >> 3; }),
@@ -82,7 +82,7 @@ inline constexpr PaletteSteps kSteps332 = [] {
 }();
 
 // Index = 36 (r / 51) + 6 (g / 51) + b / 51.
-inline constexpr PaletteSteps kStepsCube = [] {
+constexpr PaletteSteps kStepsCube = [] {
   using dither_targets_detail::Steps;
   return PaletteSteps{Steps(FixedPaletteCube, 0, [](int v) { return 36 * (v / 51); }),
                       Steps(FixedPaletteCube, 1, [](int v) { return 6 * (v / 51); }),
@@ -116,9 +116,9 @@ constexpr FoldedChannel Fold(const std::array<ChannelStep, 256>& steps) {
 }
 }  // namespace dither_targets_detail
 
-inline constexpr FoldedSteps kFolded332 = {dither_targets_detail::Fold(kSteps332.Red),
+constexpr FoldedSteps kFolded332 = {dither_targets_detail::Fold(kSteps332.Red),
                                            dither_targets_detail::Fold(kSteps332.Green),
                                            dither_targets_detail::Fold(kSteps332.Blue)};
-inline constexpr FoldedSteps kFoldedCube = {dither_targets_detail::Fold(kStepsCube.Red),
+constexpr FoldedSteps kFoldedCube = {dither_targets_detail::Fold(kStepsCube.Red),
                                             dither_targets_detail::Fold(kStepsCube.Green),
                                             dither_targets_detail::Fold(kStepsCube.Blue)};

@@ -14,11 +14,11 @@ constexpr RGBQUAD Quad(int red, int green, int blue) {
 constexpr int Level(int v, int levels) { return (v * 255 * 2 + levels) / (2 * levels); }
 }  // namespace fixed_palettes_detail
 
-inline constexpr std::array<RGBQUAD, 2> FixedPalette2 = {
+constexpr std::array<RGBQUAD, 2> FixedPalette2 = {
     fixed_palettes_detail::Quad(0, 0, 0), fixed_palettes_detail::Quad(255, 255, 255)};
 
 // Index 0 black, 1-7 the half-intensity colours, 8 light grey, 9-15 the full-intensity colours.
-inline constexpr std::array<RGBQUAD, 16> FixedPalette16 = [] {
+constexpr std::array<RGBQUAD, 16> FixedPalette16 = [] {
   using fixed_palettes_detail::Quad;
   return std::array<RGBQUAD, 16>{
       Quad(0, 0, 0),       Quad(128, 0, 0),   Quad(0, 128, 0),   Quad(128, 128, 0),
@@ -28,7 +28,7 @@ inline constexpr std::array<RGBQUAD, 16> FixedPalette16 = [] {
 }();
 
 // Index = red level << 5 | green level << 2 | blue level.
-inline constexpr std::array<RGBQUAD, 256> FixedPalette332 = [] {
+constexpr std::array<RGBQUAD, 256> FixedPalette332 = [] {
   using namespace fixed_palettes_detail;
   std::array<RGBQUAD, 256> table{};
   for (int i = 0; i < 256; ++i) table[i] = Quad(Level(i >> 5, 7), Level((i >> 2) & 7, 7), Level(i & 3, 3));
@@ -36,7 +36,7 @@ inline constexpr std::array<RGBQUAD, 256> FixedPalette332 = [] {
 }();
 
 // Index = 36 x red level + 6 x green level + blue level, levels of 51; entries 216-255 zero.
-inline constexpr std::array<RGBQUAD, 256> FixedPaletteCube = [] {
+constexpr std::array<RGBQUAD, 256> FixedPaletteCube = [] {
   using fixed_palettes_detail::Quad;
   std::array<RGBQUAD, 256> table{};
   for (int i = 0; i < 216; ++i) table[i] = Quad(51 * (i / 36), 51 * ((i / 6) % 6), 51 * (i % 6));

@@ -36,7 +36,7 @@ inline uint32_t ReadPackedIndex(const uint8_t* row, int32_t x) {
 
 // The grey ramp used when a palette source comes without its palette.
 template <int Bits>
-inline constexpr std::array<RGBQUAD, (1 << Bits)> kGrayRamp = [] {
+constexpr std::array<RGBQUAD, (1 << Bits)> kGrayRamp = [] {
   std::array<RGBQUAD, (1 << Bits)> ramp{};
   for (int i = 0; i < (1 << Bits); ++i) {
     const auto v = static_cast<uint8_t>(i * 255 / ((1 << Bits) - 1));
