@@ -1,0 +1,47 @@
+// Surfaces the paint tests paint on and read back: a fake device that decodes every band the
+// painter sends (on every build), and on Windows a 32-bit DIB section in a memory DC painted
+// through Q_PaintDC. Colours read back as 0xRRGGBB.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "qsrecords.h"
+
+struct Canvas {
+  virtual ~Canvas() = default;
+  virtual std::string Name() const = 0;
+  virtual void Clear(uint32_t colour) = 0;
+  virtual int32_t Paint(BitmapRecord* bitmap, const RECT* src, const RECT* srcClip, const RECT* dst,
+                        const RECT* dstClip) = 0;
+  virtual uint32_t Pixel(int x, int y) = 0;
+  int Width = 0, Height = 0;
+};
+
+using CanvasList = std::vector<std::unique_ptr<Canvas>>;
+
+// The fake device: depth is the device depth class the paint is chosen for (1, 4, 8 or 24);
+// device pixels (x, y) land on canvas pixel (x - originX, y - originY).
+struct FakeCanvas : Canvas {
+  FakeCanvas(int width, int height, int depth, int originX = 0, int originY = 0);
+  std::string Name() const override { return "fake device"; }
+  void Clear(uint32_t colour) override;
+  int32_t Paint(BitmapRecord* bitmap, const RECT* src, const RECT* srcClip, const RECT* dst,
+                const RECT* dstClip) override;
+  uint32_t Pixel(int x, int y) override { return Pixels[size_t(y) * Width + x]; }
+
+  int Depth, OriginX, OriginY;
+  std::vector<uint32_t> Pixels;
+  std::vector<uint8_t> Writes;      // how often each canvas pixel was painted by the last paint
+  std::vector<uint8_t> Indices;     // palette index written, for bands sent as palette indices
+  int32_t Bands = 0;                // bands sent by the last paint
+  uint32_t LargestBandBytes = 0;    // largest biSizeImage among them
+  uint32_t LargestBandRow = 0;      // and its row stride
+  bool FailNextBand = false;        // the next band is refused, as a device may
+};
+
+// A fake device and, on Windows, a DIB section in a memory DC, both width x height.
+CanvasList MakeCanvases(int width, int height);
+// Adds this platform's own canvases (none on the host build).
+void AddPlatformCanvases(CanvasList& list, int width, int height);

@@ -1,0 +1,3 @@
+#include "paint/paint_canvas.h"
+
+void AddPlatformCanvases(CanvasList&, int, int) {}
