@@ -22,7 +22,7 @@ struct ModelBitmap {
     RECT f{0, 0, Width, Height};
     if (!Clips)
       added.ForEach([&](int32_t x, int32_t y) {
-        f = RECT{std::min(f.left, x), std::min(f.top, y), std::max(f.right, x + 1), std::max(f.bottom, y + 1)};
+        f = RECT{std::min<int32_t>(f.left, x), std::min<int32_t>(f.top, y), std::max<int32_t>(f.right, x + 1), std::max<int32_t>(f.bottom, y + 1)};
       });
     return f;
   }

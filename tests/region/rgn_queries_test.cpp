@@ -46,8 +46,8 @@ TEST_F(RgnQueriesTest, AnswersAgreeWithTheModel) {
     uint32_t modelArea = 0;
     m.ForEach([&](int32_t x, int32_t y) {
       ++modelArea;
-      want = RECT{std::min(want.left, x), std::min(want.top, y), std::max(want.right, x + 1),
-                  std::max(want.bottom, y + 1)};
+      want = RECT{std::min<int32_t>(want.left, x), std::min<int32_t>(want.top, y), std::max<int32_t>(want.right, x + 1),
+                  std::max<int32_t>(want.bottom, y + 1)};
     });
     ASSERT_EQ(Q_GetBitmapRgnArea(b.get(), &area), 1);
     EXPECT_EQ(area, modelArea);
