@@ -12,7 +12,9 @@ constexpr uint32_t kGrowTarget = 16384;
 constexpr int64_t kLargestBlock = 0x7FFFFFF0;
 }  // namespace
 
-int32_t RgnBegin(RgnBuilder& builder, const RECT& rect) {
+int32_t RgnBegin(RgnBuilder& builder, const RECT& rect) { return RgnBeginSized(builder, rect, 0); }
+
+int32_t RgnBeginSized(RgnBuilder& builder, const RECT& rect, uint32_t expectedBytes) {
   std::memset(&builder, 0, sizeof(builder));
   const int64_t rows = rect.bottom > rect.top ? int64_t(rect.bottom) - rect.top : 0;
   // A row of w pixels holds at most w + 1 values when its segments do not touch.
@@ -40,7 +42,14 @@ int32_t RgnBegin(RgnBuilder& builder, const RECT& rect) {
   }
   builder.Capacity = builder.GrowBy;
   if (builder.GrowBy == 0) return kResultOk;
-  builder.Values = static_cast<int32_t*>(KrnAlloc(builder.GrowBy));
+  // Room for the expected values and one more full row, never more than every row can fill.
+  const int64_t expected = int64_t(expectedBytes) + builder.MaxRowBytes;
+  if (expected > builder.Capacity) {
+    const int64_t most = rows * maxRowBytes;
+    const int64_t wanted = expected < most ? expected : most;
+    if (wanted > builder.Capacity && wanted <= kLargestBlock) builder.Capacity = uint32_t(wanted);
+  }
+  builder.Values = static_cast<int32_t*>(KrnAlloc(builder.Capacity));
   if (builder.Values == nullptr) {
     KrnFree(builder.RowTable);
     KrnFree(record);
@@ -51,45 +60,21 @@ int32_t RgnBegin(RgnBuilder& builder, const RECT& rect) {
   return kResultOk;
 }
 
-int32_t RgnEndRow(RgnBuilder& builder) {
+int32_t RgnGrowForNextRow(RgnBuilder& builder) {
   RgnRecord& record = *builder.Record;
-  if (builder.RowCount == 0) {
-    // Lines before the first non-empty row take no entry; later empty lines keep {0, 0}.
-    if (builder.RowTableUsed > 0) {
-      ++builder.RowIndex;
-      builder.RowTableUsed += sizeof(RgnRow);
-    }
-    ++builder.CurrentY;
-    return kResultOk;
+  // Whole growth steps, but at least half the values so far, so that wide rows (whose step is a
+  // single row) do not move the buffer on every line.
+  const uint64_t step = builder.GrowBy > record.SegmentBytes / 2 ? builder.GrowBy : record.SegmentBytes / 2;
+  const uint64_t capacity = uint64_t(record.SegmentBytes) + step;
+  void* grown = capacity > uint64_t(kLargestBlock) ? nullptr : KrnRealloc(builder.Values, uint32_t(capacity));
+  if (grown == nullptr) {
+    KrnFreeRgnMemory(builder.Record);
+    builder.Record = nullptr;
+    return kResultNoMemory;
   }
-  const bool first = builder.RowTableUsed == 0;
-  const int32_t* row = builder.Values + builder.RowStart;
-  if (first) record.Bounds.top = builder.CurrentY;
-  ++builder.CurrentY;
-  record.Bounds.bottom = builder.CurrentY;
-  if (first || row[0] < record.Bounds.left) record.Bounds.left = row[0];
-  if (first || record.Bounds.right < row[builder.RowCount - 1]) record.Bounds.right = row[builder.RowCount - 1];
-
-  builder.RowTable[builder.RowIndex] = RgnRow{builder.RowCount, record.SegmentBytes};
-  ++builder.RowIndex;
-  builder.RowTableUsed += sizeof(RgnRow);
-  record.RowTableBytes = builder.RowTableUsed;
-  record.SegmentBytes += uint32_t(builder.RowCount) * 4;
-
-  if (builder.Capacity < builder.MaxRowBytes + record.SegmentBytes) {
-    const uint32_t capacity = record.SegmentBytes + builder.GrowBy;
-    void* grown = KrnRealloc(builder.Values, capacity);
-    if (grown == nullptr) {
-      KrnFreeRgnMemory(builder.Record);
-      builder.Record = nullptr;
-      return kResultNoMemory;
-    }
-    builder.Capacity = capacity;
-    builder.Values = static_cast<int32_t*>(grown);
-    record.Segments = builder.Values;
-  }
-  builder.RowCount = 0;
-  builder.RowStart = int32_t(record.SegmentBytes / 4);
+  builder.Capacity = uint32_t(capacity);
+  builder.Values = static_cast<int32_t*>(grown);
+  record.Segments = builder.Values;
   return kResultOk;
 }
 

@@ -31,6 +31,9 @@ struct RgnBuilder {
 
 // Prepares a record whose rows will cover rect. 1, or -1 when memory runs out.
 int32_t RgnBegin(RgnBuilder& builder, const RECT& rect);
+// The same, with room for about expectedBytes of segment values from the start, for producers
+// that can bound their output (the merges): the buffer then rarely needs to grow.
+int32_t RgnBeginSized(RgnBuilder& builder, const RECT& rect, uint32_t expectedBytes);
 
 // Appends [start, end) to the current row when start < end. Callers stay inside the rectangle
 // given to RgnBegin, so a row of disjoint, non-touching segments never needs more than
@@ -63,9 +66,44 @@ inline int32_t RgnReserve(RgnBuilder& builder, uint32_t values) {
   return RgnGrowFor(builder, values);
 }
 
+// Grows the segment buffer so that a full row fits after the rows so far; -1 releases the record.
+int32_t RgnGrowForNextRow(RgnBuilder& builder);
+
 // Closes the current line and moves to the next; called once per line of the rectangle, empty
 // lines included. 1, or -1 when memory runs out (the record is then released, Record null).
-int32_t RgnEndRow(RgnBuilder& builder);
+inline int32_t RgnEndRow(RgnBuilder& builder) {
+  RgnRecord& record = *builder.Record;
+  if (builder.RowCount == 0) {
+    // Lines before the first non-empty row take no entry; later empty lines keep {0, 0}.
+    if (builder.RowTableUsed > 0) {
+      ++builder.RowIndex;
+      builder.RowTableUsed += sizeof(RgnRow);
+    }
+    ++builder.CurrentY;
+    return 1;
+  }
+  const int32_t first = builder.Values[builder.RowStart];
+  const int32_t last = builder.Values[builder.RowStart + builder.RowCount - 1];
+  if (builder.RowTableUsed == 0) {
+    record.Bounds.top = builder.CurrentY;
+    record.Bounds.left = first;
+    record.Bounds.right = last;
+  } else {
+    if (first < record.Bounds.left) record.Bounds.left = first;
+    if (record.Bounds.right < last) record.Bounds.right = last;
+  }
+  ++builder.CurrentY;
+  record.Bounds.bottom = builder.CurrentY;
+  builder.RowTable[builder.RowIndex] = RgnRow{builder.RowCount, record.SegmentBytes};
+  ++builder.RowIndex;
+  builder.RowTableUsed += sizeof(RgnRow);
+  record.RowTableBytes = builder.RowTableUsed;
+  record.SegmentBytes += uint32_t(builder.RowCount) * 4;
+  builder.RowCount = 0;
+  builder.RowStart = int32_t(record.SegmentBytes / 4);
+  if (builder.Capacity < builder.MaxRowBytes + record.SegmentBytes) return RgnGrowForNextRow(builder);
+  return 1;
+}
 
 // Trims the record to its rows; the finished record is builder.Record, owned by the caller.
 void RgnFinish(RgnBuilder& builder);
