@@ -4,6 +4,7 @@
 
 #include "frame/result_codes.h"
 #include "region/rgn_record.h"
+#include "region/rgn_validate.h"
 
 namespace {
 // Segment buffers grow by whole rows of the widest possible row, close to this many bytes.
@@ -60,12 +61,9 @@ int32_t RgnBeginSized(RgnBuilder& builder, const RECT& rect, uint32_t expectedBy
   return kResultOk;
 }
 
-int32_t RgnGrowForNextRow(RgnBuilder& builder) {
-  RgnRecord& record = *builder.Record;
-  // Whole growth steps, but at least half the values so far, so that wide rows (whose step is a
-  // single row) do not move the buffer on every line.
-  const uint64_t step = builder.GrowBy > record.SegmentBytes / 2 ? builder.GrowBy : record.SegmentBytes / 2;
-  const uint64_t capacity = uint64_t(record.SegmentBytes) + step;
+namespace {
+// Moves the segment buffer to a block of `capacity` bytes; on failure releases the record.
+int32_t ResizeValues(RgnBuilder& builder, uint64_t capacity) {
   void* grown = capacity > uint64_t(kLargestBlock) ? nullptr : KrnRealloc(builder.Values, uint32_t(capacity));
   if (grown == nullptr) {
     KrnFreeRgnMemory(builder.Record);
@@ -74,22 +72,21 @@ int32_t RgnGrowForNextRow(RgnBuilder& builder) {
   }
   builder.Capacity = uint32_t(capacity);
   builder.Values = static_cast<int32_t*>(grown);
-  record.Segments = builder.Values;
+  builder.Record->Segments = builder.Values;
   return kResultOk;
+}
+}  // namespace
+
+int32_t RgnGrowForNextRow(RgnBuilder& builder) {
+  const uint32_t used = builder.Record->SegmentBytes;
+  // Whole growth steps, but at least half the values so far, so that wide rows (whose step is a
+  // single row) do not move the buffer on every line.
+  const uint64_t step = builder.GrowBy > used / 2 ? builder.GrowBy : used / 2;
+  return ResizeValues(builder, uint64_t(used) + step);
 }
 
 int32_t RgnGrowFor(RgnBuilder& builder, uint32_t values) {
-  const uint64_t needed = (uint64_t(uint32_t(builder.RowStart + builder.RowCount)) + values) * 4u + builder.GrowBy;
-  void* grown = needed > uint64_t(kLargestBlock) ? nullptr : KrnRealloc(builder.Values, uint32_t(needed));
-  if (grown == nullptr) {
-    KrnFreeRgnMemory(builder.Record);
-    builder.Record = nullptr;
-    return kResultNoMemory;
-  }
-  builder.Capacity = uint32_t(needed);
-  builder.Values = static_cast<int32_t*>(grown);
-  builder.Record->Segments = builder.Values;
-  return kResultOk;
+  return ResizeValues(builder, (uint64_t(uint32_t(builder.RowStart + builder.RowCount)) + values) * 4u + builder.GrowBy);
 }
 
 void RgnFinish(RgnBuilder& builder) {
@@ -111,6 +108,7 @@ void RgnFinish(RgnBuilder& builder) {
   builder.Values = record.Segments;
   const RECT& b = record.Bounds;
   if (b.right <= b.left || b.bottom <= b.top) record.Bounds = RECT{0, 0, 0, 0};
+  RGN_ASSERT_WELL_FORMED(builder.Record);
 }
 
 void RgnAbandon(RgnBuilder& builder) {
