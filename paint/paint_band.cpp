@@ -48,7 +48,13 @@ int32_t OpenBand(PaintBand& band, const PaintGeometry& g, int32_t skip) {
   band.Geometry = &g;
   band.Skip = skip;
   band.LineBytes = DibStride(band.OutBits, g.LineLength + skip);
-  const int32_t fit = kBandBytes / band.LineBytes;
+  int32_t fit = kBandBytes / band.LineBytes;
+  if (g.Axes.Transposed) {
+    // The turned band (LineLength rows of `fit` pixels) must fit as well, padding included.
+    const int32_t turnedRow = (kBandBytes / g.LineLength) & ~3;
+    const int32_t turnedFit = int32_t(int64_t(turnedRow) * 8 / band.OutBits);
+    if (turnedFit < fit) fit = turnedFit;
+  }
   band.Capacity = fit < 1 ? 1 : (fit < g.Lines ? fit : g.Lines);
   band.Held = 0;
   band.FirstLine = 0;

@@ -1,0 +1,60 @@
+// Q_PaintDC's argument checks, in their fixed order, and its use of the caller's raster
+// operation.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "paint/paint_expect.h"
+#include "qsdisp.h"
+
+using namespace paint_model;
+
+TEST(PaintRequest, ChecksItsArgumentsInOrder) {
+  TestBitmap bitmap;
+  MakeRandom(bitmap, 4, 4, 8, 0, 1, 1);
+  HDC dc = CreateCompatibleDC(nullptr);
+  const RECT dst{0, 0, 4, 4};
+  EXPECT_EQ(Q_PaintDC(dc, nullptr, nullptr, nullptr, &dst, nullptr, SRCCOPY), -2);
+  bitmap->StructSize = 163;
+  EXPECT_EQ(Q_PaintDC(nullptr, bitmap.get(), nullptr, nullptr, nullptr, nullptr, SRCCOPY), -789);
+  bitmap->StructSize = 164;
+  EXPECT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, nullptr, nullptr, SRCCOPY), -13);
+  EXPECT_EQ(Q_PaintDC(nullptr, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY), -13);
+  const uint32_t flags = bitmap->Flags;
+  bitmap->Flags &= ~QS_FLAG_STORAGE;
+  bitmap->StructSize = 165;
+  EXPECT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY), -789) << "size before any field";
+  bitmap->StructSize = 164;
+  EXPECT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY), -2);
+  bitmap->Flags = flags;
+  DeleteDC(dc);
+}
+
+TEST(PaintRequest, BandsUseTheCallersRasterOperation) {
+  const uint32_t previous = Q_SetDisplayMode(0xFFFFFFFF, 0x8);
+  TestBitmap bitmap;
+  MakeRandom(bitmap, 6, 5, 24, 1, 8, 2);
+  BITMAPINFO info{};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, section);
+  auto* pixels = static_cast<uint32_t*>(bits);
+  std::fill(pixels, pixels + 400, 0x00FFFFFFu);
+  const RECT dst{1, 1, 19, 17};  // scaled, several columns per source row
+  ASSERT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCINVERT), 1);
+  GdiFlush();
+  const Mapping m{dst, RECT{0, 0, 5, 6}};
+  for (int y = 1; y < 17; ++y) {
+    for (int x = 1; x < 19; ++x) {
+      int sx, sy;
+      StoredOf(8, 5, 6, int(m.Px(x)), int(m.Py(y)), sx, sy);
+      ASSERT_EQ(pixels[y * 20 + x] & 0xFFFFFF, ~ShownColour(bitmap.Record, sx, sy) & 0xFFFFFF) << x << "," << y;
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(section);
+  DeleteDC(dc);
+  Q_SetDisplayMode(0xFFFFFFFF, previous);
+}
