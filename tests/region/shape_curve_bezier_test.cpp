@@ -128,43 +128,37 @@ using CurveToBezier = KernelLeakTest;
 
 TEST_F(CurveToBezier, ChecksArgumentsInOrder) {
   std::vector<POINT> p(5, POINT{1, 2});
+  const CurveRecord good = MakeCurve(kCurveCardinal, p, kCurveOpen);
   int32_t count = 0;
-  CurveRecord c = MakeCurve(kCurveCardinal, p, kCurveOpen);
   EXPECT_EQ(Q_CurveToBezier(nullptr, &count, nullptr), -13);
-  EXPECT_EQ(Q_CurveToBezier(&c, nullptr, nullptr), -13);
-  CurveRecord bad = c;
-  bad.Size = 35;
-  bad.Type = 7;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -789);  // size before everything else
-  bad = c;
-  bad.Closure = 3;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);
-  for (uint32_t closure : {kCurveClosed, kCurveThrough}) {
-    bad = c;
-    bad.Closure = closure;
-    bad.Count = 2;
-    EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);
-    bad.Count = 3;
-    EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), 1);
+  EXPECT_EQ(Q_CurveToBezier(&good, nullptr, nullptr), -13);
+  struct Case {
+    const char* reason;
+    uint32_t size, type;
+    int32_t count;
+    uint32_t closure;
+    int32_t expected;
+  } cases[] = {
+      {"size before everything else", 35, 7, 0, 9, -789},
+      {"closure 3", 36, kCurveCardinal, 5, 3, -13},
+      {"closed, 2 points", 36, kCurveCardinal, 2, kCurveClosed, -13},
+      {"through, 2 points", 36, kCurveCubicSpline, 2, kCurveThrough, -13},
+      {"closed, 3 points", 36, kCurveCubicSpline, 3, kCurveClosed, 1},
+      {"open cardinal, 3 points", 36, kCurveCardinal, 3, kCurveOpen, -13},
+      {"open cubic spline, 3 points", 36, kCurveCubicSpline, 3, kCurveOpen, 1},
+      {"type 0", 36, kCurveBezierPoints, 5, kCurveOpen, -13},
+      {"type 3", 36, 3, 5, kCurveOpen, -13},
+      {"open cubic spline, no points", 36, kCurveCubicSpline, 0, kCurveOpen, -13},
+      {"too many points", 36, kCurveCardinal, kCurveMaxPoints + 1, kCurveOpen, -13},
+  };
+  for (const Case& c : cases) {
+    CurveRecord curve = good;
+    curve.Size = c.size;
+    curve.Type = c.type;
+    curve.Count = c.count;
+    curve.Closure = c.closure;
+    EXPECT_EQ(Q_CurveToBezier(&curve, &count, nullptr), c.expected) << c.reason;
   }
-  bad = c;
-  bad.Count = 3;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);  // an open cardinal curve needs 4
-  bad.Type = kCurveCubicSpline;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), 1);
-  for (uint32_t type : {0u, 3u}) {
-    bad = c;
-    bad.Type = type;
-    EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);
-  }
-  bad = c;
-  bad.Type = kCurveCubicSpline;
-  bad.Count = 0;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);
-  bad = c;
-  bad.Count = kCurveMaxPoints + 1;
-  EXPECT_EQ(Q_CurveToBezier(&bad, &count, nullptr), -13);
-  EXPECT_EQ(count, 3 * 3 - 2);  // from the last successful query: an open cubic spline of 3 points
 }
 
 TEST_F(CurveToBezier, CountsAndRoomForTheOutput) {
@@ -196,7 +190,6 @@ TEST_F(CurveToBezier, CountsAndRoomForTheOutput) {
       EXPECT_EQ(out[count].x, 77) << "wrote past the points it reported";
     }
   }
-  std::vector<POINT> none;
   CurveRecord c = MakeCurve(kCurveCardinal, p, kCurveOpen);
   c.Points = nullptr;
   int32_t room = 10;
@@ -257,18 +250,6 @@ TEST_F(CurveToBezier, CubicSplinesFollowTheSecondDerivativeForm) {
         return Vec{SplineAt(xs[k], xs[j], mx[k], mx[j], t), SplineAt(ys[k], ys[j], my[k], my[j], t)};
       });
     }
-  }
-}
-
-TEST_F(CurveToBezier, StraightPointsGiveStraightSplines) {
-  // Knots on a line at equal steps: every spline is the line itself, controls at thirds.
-  std::vector<POINT> p = {{0, 0}, {300, 600}, {600, 1200}, {900, 1800}};
-  CurveRecord c = MakeCurve(kCurveCubicSpline, p, kCurveOpen);
-  const std::vector<POINT> out = Convert(c);
-  ASSERT_EQ(out.size(), 10u);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_NEAR(out[i].x, 100 * i, 1) << i;
-    EXPECT_NEAR(out[i].y, 200 * i, 1) << i;
   }
 }
 

@@ -12,6 +12,7 @@
 #include "qsdisp.h"
 #include "region/curve_bezier.h"
 #include "region/rgn_combine.h"
+#include "region/rgn_model.h"
 #include "region/rgn_ops.h"
 #include "region/rgn_validate.h"
 #include "region/shape_pixels.h"
@@ -140,12 +141,12 @@ TEST_F(ShapeRegions, NarrowAndTallShapesKeepTheRecordInvariants) {
       const RECT r{5, -3, 5 + w, -3 + h};
       for (int shape = 0; shape < 2; ++shape) {
         const std::string what = Describe(shape == 0 ? "narrow ellipse" : "narrow round rect", r);
-        const std::vector<int32_t> before = ShapeRgnSnapshot(bitmap->Region);
+        const std::vector<int32_t> before = RegionSnapshot(bitmap->Region);
         const int32_t result = shape == 0 ? Q_SetBitmapRgnEllipse(bitmap.get(), nullptr, &r, 1)
                                           : Q_SetBitmapRgnRoundRect(bitmap.get(), nullptr, &r, 3, 5, 1);
         if (result == -13) {
           ++refused;
-          EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), before) << what;
+          EXPECT_EQ(RegionSnapshot(bitmap->Region), before) << what;
           continue;
         }
         ASSERT_EQ(result, 1) << what;
@@ -225,9 +226,9 @@ TEST_F(ShapeRegions, CurvesMatchTheirGdiPaths) {
   }
   // A cardinal curve of one segment's worth of nothing (unknown closure) draws no region.
   curve.Closure = 3;
-  const std::vector<int32_t> before = ShapeRgnSnapshot(bitmap->Region);
+  const std::vector<int32_t> before = RegionSnapshot(bitmap->Region);
   EXPECT_EQ(Q_SetBitmapRgnCurve(bitmap.get(), nullptr, &curve, 1), -1);
-  EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), before);
+  EXPECT_EQ(RegionSnapshot(bitmap->Region), before);
   DeleteDC(dc);
 }
 
@@ -267,11 +268,11 @@ TEST_F(ShapeRegions, HandlesOfManyRectanglesArriveWhole) {
   }
   // A handle that is not a region is refused and changes nothing.
   ASSERT_EQ(RgnSetRect(bitmap.get(), nullptr, &keep, 1), 1);
-  const std::vector<int32_t> before = ShapeRgnSnapshot(bitmap->Region);
+  const std::vector<int32_t> before = RegionSnapshot(bitmap->Region);
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
   EXPECT_EQ(Q_SetBitmapRgnHandle(bitmap.get(), nullptr, reinterpret_cast<HRGN>(brush), 1), -13);
   DeleteObject(brush);
-  EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), before);
+  EXPECT_EQ(RegionSnapshot(bitmap->Region), before);
 }
 
 TEST_F(ShapeRegions, ArgumentsAreCheckedInTheDocumentedOrder) {
@@ -326,11 +327,11 @@ TEST_F(ShapeRegions, ArgumentsAreCheckedInTheDocumentedOrder) {
 
   // Transforms and modes are RgnCombine's to check: the bitmap keeps its region.
   ASSERT_EQ(RgnSetRect(bitmap.get(), nullptr, &r, 1), 1);
-  const std::vector<int32_t> before = ShapeRgnSnapshot(bitmap->Region);
+  const std::vector<int32_t> before = RegionSnapshot(bitmap->Region);
   const RgnTransform bad{9, 1, 1, 1, 1, 0, 0};
   EXPECT_EQ(Q_SetBitmapRgnEllipse(bitmap.get(), &bad, &r, 1), -13);
   EXPECT_EQ(Q_SetBitmapRgnPolygon(bitmap.get(), nullptr, points, 3, 0, 7), -13);
-  EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), before);
+  EXPECT_EQ(RegionSnapshot(bitmap->Region), before);
 }
 
 TEST_F(ShapeRegions, AllocationFailuresLeaveTheRegionAsItWas) {
@@ -355,19 +356,19 @@ TEST_F(ShapeRegions, AllocationFailuresLeaveTheRegionAsItWas) {
     // The unhindered result, then every allocation failing in turn from the same start.
     ASSERT_EQ(RgnSetRect(bitmap.get(), nullptr, &existing, 1), 1);
     ASSERT_EQ(p.make(), 1) << p.name;
-    const std::vector<int32_t> wanted = ShapeRgnSnapshot(bitmap->Region);
+    const std::vector<int32_t> wanted = RegionSnapshot(bitmap->Region);
     ASSERT_EQ(RgnSetRect(bitmap.get(), nullptr, &existing, 1), 1);
-    const std::vector<int32_t> before = ShapeRgnSnapshot(bitmap->Region);
+    const std::vector<int32_t> before = RegionSnapshot(bitmap->Region);
     int32_t refused = 0;
     const int32_t used = ForEachAllocationFailure(p.make, [&](int32_t result, int32_t nth) {
       if (result == 1) {  // a failed trim of a finished record is harmless
-        EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), wanted) << p.name << ", allocation " << nth;
+        EXPECT_EQ(RegionSnapshot(bitmap->Region), wanted) << p.name << ", allocation " << nth;
         ASSERT_EQ(RgnSetRect(bitmap.get(), nullptr, &existing, 1), 1);
         return;
       }
       ++refused;
       EXPECT_EQ(result, -1) << p.name << ", allocation " << nth;
-      EXPECT_EQ(ShapeRgnSnapshot(bitmap->Region), before) << p.name << ", allocation " << nth;
+      EXPECT_EQ(RegionSnapshot(bitmap->Region), before) << p.name << ", allocation " << nth;
     });
     EXPECT_GE(refused, 3) << p.name << " makes " << used << " allocations";
   }
