@@ -57,13 +57,13 @@ void ModelCombine(ModelBitmap& b, const RgnTransform* t, const Mask& added, uint
   frame.FillRect(f);
   const Mask& e = b.HasRegion ? b.Region : frame;
   Mask result;
-  for (int32_t y = Mask::kLo; y < Mask::kHi; ++y)
-    for (int32_t x = Mask::kLo; x < Mask::kHi; ++x) {
-      const bool in = n.Get(x, y), old = e.Get(x, y), whole = frame.Get(x, y);
-      const bool results[] = {in && old, in, in && !old, old && !in, in || old, in != old, whole && !in};
-      const bool inside = x >= 0 && y >= 0 && x < b.Width && y < b.Height;
-      if (results[mode] && (!b.Clips || inside)) result.Set(x, y);
-    }
+  for (size_t i = 0; i < result.Bits.size(); ++i) {
+    const int32_t x = int32_t(i % Mask::kSide) + Mask::kLo, y = int32_t(i / Mask::kSide) + Mask::kLo;
+    const bool in = n.Bits[i], old = e.Bits[i], whole = frame.Bits[i];
+    const bool results[] = {in && old, in, in && !old, old && !in, in || old, in != old, whole && !in};
+    const bool inside = x >= 0 && y >= 0 && x < b.Width && y < b.Height;
+    result.Bits[i] = results[mode] && (!b.Clips || inside);
+  }
   b.Region = result;
   b.HasRegion = true;
 }

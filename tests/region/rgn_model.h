@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -23,7 +24,10 @@ struct Mask {
   static bool Inside(int32_t x, int32_t y) { return x >= kLo && x < kHi && y >= kLo && y < kHi; }
   bool Get(int32_t x, int32_t y) const { return Inside(x, y) && Bits[size_t(y - kLo) * kSide + size_t(x - kLo)]; }
   void Set(int32_t x, int32_t y, bool on = true) {
-    ASSERT_TRUE(Inside(x, y)) << "model pixel (" << x << ", " << y << ") outside the window";
+    if (!Inside(x, y)) {
+      ADD_FAILURE() << "model pixel (" << x << ", " << y << ") outside the window";
+      return;
+    }
     Bits[size_t(y - kLo) * kSide + size_t(x - kLo)] = on ? 1 : 0;
   }
   void FillRect(const RECT& r) {
@@ -55,8 +59,12 @@ inline Mask EllipseMask(const RECT& r) {
 // Pixel centres inside the polygon by the even-odd rule.
 inline Mask PolygonMask(const std::vector<POINT>& p) {
   Mask m;
-  for (int32_t y = Mask::kLo; y < Mask::kHi; ++y)
-    for (int32_t x = Mask::kLo; x < Mask::kHi; ++x) {
+  RECT box{Mask::kHi, Mask::kHi, Mask::kLo, Mask::kLo};
+  for (const POINT& q : p)
+    box = RECT{std::min<int32_t>(box.left, q.x), std::min<int32_t>(box.top, q.y), std::max<int32_t>(box.right, q.x),
+               std::max<int32_t>(box.bottom, q.y)};
+  for (int32_t y = box.top; y < box.bottom; ++y)
+    for (int32_t x = box.left; x < box.right; ++x) {
       const double px = x + 0.5, py = y + 0.5;
       bool in = false;
       for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
