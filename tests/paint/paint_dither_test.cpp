@@ -19,23 +19,6 @@ class PaintDither : public KernelLeakTest {
   }
 };
 
-// The ordered-dither colour of a pixel: the threshold comes from the destination position for
-// scaled paints; for same-size paints from the picture position. Lines of transposed
-// orientations are destination columns walked upward, so their pattern is the transposed one.
-ColourFn OrderedModel(const BitmapRecord& b, const RECT& dst, bool sameSize) {
-  return [&b, dst, sameSize](int x, int y, int px, int py, int sx, int sy) {
-    const bool transposed = b.Orientation >= 5;
-    int row, column;
-    if (!transposed) {
-      row = sameSize ? py : y - dst.top;
-      column = sameSize ? px : x - dst.left;
-    } else {
-      row = sameSize ? px : x - dst.left;
-      column = sameSize ? PictureH(b) - 1 - py : dst.bottom - 1 - y;
-    }
-    return Ordered332(b, ShownColour(b, sx, sy), kBayer[row & 7][column & 7]);
-  };
-}
 }  // namespace
 
 TEST_F(PaintDither, OrderedDitherMatchesThePerPixelModel) {

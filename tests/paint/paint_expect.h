@@ -65,6 +65,23 @@ inline std::string Compare(Canvas& canvas, const BitmapRecord& b, const Request&
   return out.str();
 }
 
+// The ordered-dither colour of a pixel: the threshold comes from the destination position for
+// scaled paints, from the picture position for same-size paints. Lines of transposed orientations
+// are destination columns walked upward, so their pattern is the transposed one.
+inline ColourFn OrderedModel(const BitmapRecord& b, const RECT& dst, bool sameSize) {
+  return [&b, dst, sameSize](int x, int y, int px, int py, int sx, int sy) {
+    int row, column;
+    if (b.Orientation < 5) {
+      row = sameSize ? py : y - dst.top;
+      column = sameSize ? px : x - dst.left;
+    } else {
+      row = sameSize ? px : x - dst.left;
+      column = sameSize ? PictureH(b) - 1 - py : dst.bottom - 1 - y;
+    }
+    return Ordered332(b, ShownColour(b, sx, sy), kBayer[row & 7][column & 7]);
+  };
+}
+
 inline ColourFn Shown(const BitmapRecord& b) {
   return [&b](int, int, int, int, int sx, int sy) { return ShownColour(b, sx, sy); };
 }
