@@ -67,7 +67,7 @@ void CheckOneCase(const DitherKernelRow& row, int32_t order, uint32_t mode, Tone
   if (row.SrcBits == 12 || (row.SrcBits == 16 && order == 2)) SetGreyWindow(bitmap, rng, seed % 2 == 0);
   std::vector<RGBQUAD> palette(256);
   for (auto& e : palette) e = RGBQUAD{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 0};
-  const size_t srcBytes = PixelByteOffset(row.SrcBits, x1) + 8;
+  const size_t srcBytes = (size_t(x1) * row.SrcBits + 7) / 8;  // exactly the row: reads past it are caught
   const size_t dstBytes = DstBytes(row.DstBits, x1 - x0) + 4;
   const int column = int(rng() % 20), firstRow = int(rng() % 20);
 
