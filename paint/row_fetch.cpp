@@ -41,6 +41,7 @@ int32_t QSAPI FetchBandRow(const BitmapRecord* bitmap, void* buffer, int32_t row
                            const void* context) {
   if (context == nullptr) return kResultBadArgument;
   const auto& band = *static_cast<const BandFetchContext*>(context);
+  if (band.Band == nullptr || band.RowCount <= 0) return kResultBadArgument;
   const int32_t index = row < band.FirstRow ? 0 : ClampIndex(row - band.FirstRow, band.RowCount);
   const uint8_t* source = band.Band + size_t(index) * uint32_t(bitmap->BytesPerLine) +
                           uint32_t((uint64_t(uint32_t(bitmap->BitsPerPixel)) * uint32_t(column)) / 8);

@@ -36,7 +36,7 @@ struct BitmapFetchContext {
 };
 
 // The row clamped into the band; copies `bytes` bytes from the column's byte offset. -13 when
-// the context is null, else 1.
+// the context is null or describes no rows, else 1.
 int32_t QSAPI FetchBandRow(const BitmapRecord* bitmap, void* buffer, int32_t row, int32_t column,
                            uint32_t bytes, const void* context);
 // Row and column moved by the context's offsets and clamped, the byte count cut at BytesPerLine.

@@ -34,6 +34,7 @@ void BuildPaintLUT(BitmapRecord* bitmap) {
   const double gamma = 100.0 / static_cast<uint32_t>(bitmap->PaintGamma);
   int32_t base[256];
   bitmap->Flags &= ~QS_FLAG_PAINT_LUT;
+  if (bitmap->PaintLUT == nullptr) return;  // a record without a table is painted untoned
   ContrastBase(bitmap->PaintContrast, base);
   for (int32_t i = 0; i < 256; ++i) {
     const int32_t v = Clamp255(base[i] + intensity);

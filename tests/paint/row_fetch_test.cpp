@@ -71,6 +71,8 @@ TEST(FetchBandRow, ClampsTheRowIntoTheBand) {
   ASSERT_EQ(FetchBandRow(&bitmap.Record, &out, 6, 13, 1, &context), 1);
   EXPECT_EQ(out, 17);
   EXPECT_EQ(FetchBandRow(&bitmap.Record, &out, 6, 13, 1, nullptr), -13);
+  const BandFetchContext empty{band.data(), 5, 0};
+  EXPECT_EQ(FetchBandRow(&bitmap.Record, &out, 6, 13, 1, &empty), -13);
 }
 
 TEST_F(RowFetch, BitmapRowsMoveByTheOffsetsAndClampToTheBitmap) {
