@@ -180,6 +180,9 @@ void QSAPI KrnFreeRgnMemory(RgnRecord* region);
 int32_t QSAPI KrnTestLiveBlocks(void);           /* blocks of every allocator not yet freed */
 void QSAPI KrnTestFailAllocation(int32_t nth);   /* the nth allocation from now fails; 0 = none */
 int32_t QSAPI KrnTestAllocationCount(void);      /* allocations attempted so far */
+/* The most bytes live blocks held beyond those live at the last reset; reset non-zero starts
+ * counting afresh from now. */
+uint64_t QSAPI KrnTestPeakBytes(int32_t reset);
 /* Copies the current region table into out (20 entries); returns how often it was set. */
 int32_t QSAPI KrnTestGetRgnCallbacks(KrnRgnEntry* out);
 

@@ -17,6 +17,17 @@ struct alignas(16) BlockHeader {
 std::atomic<int32_t> gLiveBlocks{0};
 std::atomic<int32_t> gAllocations{0};
 std::atomic<int32_t> gFailCountdown{0};
+// Bytes in live blocks, the most there have been since the last reset, and the count at it.
+std::atomic<int64_t> gLiveBytes{0};
+std::atomic<int64_t> gPeakBytes{0};
+std::atomic<int64_t> gBytesAtReset{0};
+
+void CountBytes(int64_t change) {
+  const int64_t now = gLiveBytes.fetch_add(change, std::memory_order_relaxed) + change;
+  int64_t peak = gPeakBytes.load(std::memory_order_relaxed);
+  while (now > peak && !gPeakBytes.compare_exchange_weak(peak, now)) {
+  }
+}
 
 // True when the allocation being made now is the one a test asked to fail.
 bool InjectedFailure() {
@@ -48,6 +59,7 @@ void* CountedAlloc(BlockFamily family, size_t bytes, bool zeroed) {
   header->Family = static_cast<uint32_t>(family);
   header->Bytes = bytes;
   gLiveBlocks.fetch_add(1, std::memory_order_relaxed);
+  CountBytes(int64_t(bytes));
   return header + 1;
 }
 
@@ -55,10 +67,12 @@ void* CountedRealloc(BlockFamily family, void* block, size_t bytes) {
   if (block == nullptr) return CountedAlloc(family, bytes, false);
   BlockHeader* header = HeaderOf(family, block);
   if (InjectedFailure()) return nullptr;
+  const size_t before = header->Bytes;
   void* raw = std::realloc(header, sizeof(BlockHeader) + bytes);
   if (raw == nullptr) return nullptr;
   header = static_cast<BlockHeader*>(raw);
   header->Bytes = bytes;
+  CountBytes(int64_t(bytes) - int64_t(before));
   return header + 1;
 }
 
@@ -66,6 +80,7 @@ void CountedFree(BlockFamily family, void* block) {
   if (block == nullptr) return;
   BlockHeader* header = HeaderOf(family, block);
   header->Family = 0;
+  CountBytes(-int64_t(header->Bytes));
   std::free(header);
   gLiveBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
@@ -92,4 +107,12 @@ void QSAPI KrnFree(void* block) { CountedFree(BlockFamily::Alloc, block); }
 
 int32_t QSAPI KrnTestLiveBlocks(void) { return gLiveBlocks.load(); }
 int32_t QSAPI KrnTestAllocationCount(void) { return gAllocations.load(); }
+uint64_t QSAPI KrnTestPeakBytes(int32_t reset) {
+  if (reset) {
+    gBytesAtReset.store(gLiveBytes.load());
+    gPeakBytes.store(gLiveBytes.load());
+  }
+  const int64_t extra = gPeakBytes.load() - gBytesAtReset.load();
+  return extra > 0 ? uint64_t(extra) : 0;
+}
 void QSAPI KrnTestFailAllocation(int32_t nth) { gFailCountdown.store(nth > 0 ? nth : 0); }

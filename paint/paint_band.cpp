@@ -48,10 +48,13 @@ int32_t OpenBand(PaintBand& band, const PaintGeometry& g, int32_t skip) {
   band.Geometry = &g;
   band.Skip = skip;
   band.LineBytes = DibStride(band.OutBits, g.LineLength + skip);
-  int32_t fit = kBandBytes / band.LineBytes;
+  // A band of columns is turned into a second buffer before it is sent: each gets half the
+  // budget, so that the two together stay within one band's bytes.
+  const int32_t budget = g.Axes.Transposed ? kBandBytes / 2 : kBandBytes;
+  int32_t fit = budget / band.LineBytes;
   if (g.Axes.Transposed) {
     // The turned band (LineLength rows of `fit` pixels) must fit as well, padding included.
-    const int32_t turnedRow = (kBandBytes / g.LineLength) & ~3;
+    const int32_t turnedRow = (budget / g.LineLength) & ~3;
     const int32_t turnedFit = int32_t(int64_t(turnedRow) * 8 / band.OutBits);
     if (turnedFit < fit) fit = turnedFit;
   }

@@ -1,5 +1,5 @@
 // Same-size paints. Rows that the device can read as stored (a native copy of an upright bitmap
-// whose rows lie in one block) go to it in place, in one transfer; every other paint goes through
+// whose rows lie in one block) go to it in place, without a copy; every other paint goes through
 // bands like a scaled paint with a step of one pixel.
 #include "frame/result_codes.h"
 #include "paint/paint_paths.h"
@@ -28,17 +28,27 @@ const uint8_t* RowsInPlace(const BitmapRecord& b, const PaintRowBand* rows, cons
   return static_cast<const uint8_t*>(b.Bits) + size_t(firstRow) * size_t(b.BytesPerLine);
 }
 
+// Sends the rows in pieces of about a band each: devices take many small transfers faster than
+// one that spans the whole bitmap.
 int32_t SendInPlace(const PaintDevice& device, BitmapRecord* bitmap, const PaintGeometry& g, const uint8_t* bits,
                     int32_t count, bool topDown, uint32_t mode) {
   PaintBand band{};
   PrepareBandHeader(band, device, *bitmap, kPaintNative, bitmap->BitsPerPixel, mode, false);
   BITMAPINFOHEADER& h = band.Info->Header;
   h.biWidth = bitmap->Width;
-  h.biHeight = topDown ? -count : count;
-  h.biSizeImage = uint32_t(bitmap->BytesPerLine) * uint32_t(count);
   const int32_t w = g.Visible.right - g.Visible.left;
-  return device.SendBand(device, &h, bits, g.Visible.left, g.Visible.top, w, count,
-                         PictureColumn(g, g.Visible.left), band.Usage);
+  const int32_t perPiece = kBandBytes / bitmap->BytesPerLine > 0 ? kBandBytes / bitmap->BytesPerLine : 1;
+  for (int32_t done = 0; done < count; done += perPiece) {
+    const int32_t rows = count - done < perPiece ? count - done : perPiece;
+    // Memory runs down the picture for top-down rows and up it for bottom-up rows.
+    const int32_t y = topDown ? g.Visible.top + done : g.Visible.bottom - done - rows;
+    h.biHeight = topDown ? -rows : rows;
+    h.biSizeImage = uint32_t(bitmap->BytesPerLine) * uint32_t(rows);
+    const int32_t code = device.SendBand(device, &h, bits + size_t(done) * size_t(bitmap->BytesPerLine),
+                                         g.Visible.left, y, w, rows, PictureColumn(g, g.Visible.left), band.Usage);
+    if (code != kResultOk) return code;
+  }
+  return kResultOk;
 }
 }  // namespace
 

@@ -95,3 +95,29 @@ TEST_F(PaintBands, OneSourceRowEnlargedToTenRowsGivesTenEqualRows) {
     for (int x = 0; x < 20; ++x) ASSERT_EQ(canvas.Pixel(x, y), canvas.Pixel(x, 1));
   EXPECT_EQ(Compare(canvas, bitmap.Record, Request{nullptr, nullptr, dst, nullptr}, Shown(bitmap.Record)), "");
 }
+
+TEST_F(PaintBands, APaintHoldsRowBuffersAndOneBandWhateverTheBitmapSize) {
+  // 6000 x 2000 8-bit, rows held apart (so each is fetched): scaled, turned and dithered paints
+  // stay within one band of 256 KiB plus their row buffers; the resampling sequence adds its
+  // decoded rows.
+  TestBitmap bitmap;
+  MakeRandom(bitmap, 6000, 2000, 8, 0, 1, 12, KRN_MEMORY_ROWS);
+  struct Case {
+    int Orientation;
+    uint32_t Mode;
+    int Depth;
+    RECT Dst;
+    uint64_t Limit;
+  } cases[] = {{1, 0x8, 24, {0, 0, 5000, 3000}, 300 * 1024},
+               {6, 0x8, 24, {0, 0, 3000, 5000}, 300 * 1024},
+               {1, 0x88, 8, {0, 0, 7000, 1500}, 400 * 1024},
+               {6, 0x408, 24, {0, 0, 1500, 2500}, 700 * 1024}};
+  for (const Case& c : cases) {
+    bitmap->Orientation = c.Orientation;
+    Q_SetDisplayMode(0xFFFFFFFF, c.Mode);
+    FakeCanvas canvas(8, 8, c.Depth);
+    KrnTestPeakBytes(1);
+    ASSERT_EQ(canvas.Paint(bitmap.get(), nullptr, nullptr, &c.Dst, nullptr), 1);
+    EXPECT_LE(KrnTestPeakBytes(0), c.Limit) << "orientation " << c.Orientation << " mode " << c.Mode;
+  }
+}
