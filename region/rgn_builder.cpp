@@ -43,13 +43,15 @@ int32_t RgnBeginSized(RgnBuilder& builder, const RECT& rect, uint32_t expectedBy
   }
   builder.Capacity = builder.GrowBy;
   if (builder.GrowBy == 0) return kResultOk;
-  // Room for the expected values and one more full row, never more than every row can fill.
+  // Room for the expected values and one more full row.
   const int64_t expected = int64_t(expectedBytes) + builder.MaxRowBytes;
-  if (expected > builder.Capacity) {
-    const int64_t most = rows * maxRowBytes;
-    const int64_t wanted = expected < most ? expected : most;
-    if (wanted > builder.Capacity && wanted <= kLargestBlock) builder.Capacity = uint32_t(wanted);
+  if (expected > kLargestBlock) {
+    KrnFree(builder.RowTable);
+    KrnFree(record);
+    std::memset(&builder, 0, sizeof(builder));
+    return kResultNoMemory;
   }
+  if (expected > builder.Capacity) builder.Capacity = uint32_t(expected);
   builder.Values = static_cast<int32_t*>(KrnAlloc(builder.Capacity));
   if (builder.Values == nullptr) {
     KrnFree(builder.RowTable);

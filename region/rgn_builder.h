@@ -31,8 +31,8 @@ struct RgnBuilder {
 
 // Prepares a record whose rows will cover rect. 1, or -1 when memory runs out.
 int32_t RgnBegin(RgnBuilder& builder, const RECT& rect);
-// The same, with room for about expectedBytes of segment values from the start, for producers
-// that can bound their output (the merges): the buffer then rarely needs to grow.
+// The same, with room for expectedBytes of segment values and one more full row from the start
+// (Capacity >= expectedBytes + MaxRowBytes), for producers that can bound their output.
 int32_t RgnBeginSized(RgnBuilder& builder, const RECT& rect, uint32_t expectedBytes);
 
 // Appends [start, end) to the current row when start < end. Callers stay inside the rectangle
