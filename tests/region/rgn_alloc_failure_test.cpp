@@ -27,6 +27,7 @@ struct Walk {
   int32_t AddedBlocks = 0;
 
   std::vector<int32_t> State() {
+    if (Bitmap->Region != nullptr) EXPECT_TRUE(RgnIsWellFormed(*Bitmap->Region));
     std::vector<int32_t> s = RegionSnapshot(Bitmap->Region);
     s.push_back(Bitmap->Region == Prepared);
     return s;
@@ -45,7 +46,7 @@ struct Walk {
     };
     reset();
     EXPECT_EQ(attempt(), 1) << what;
-    const std::vector<int32_t> done = RegionSnapshot(Bitmap->Region);
+    const std::vector<int32_t> done = State();
     reset();
     const std::vector<int32_t> initial = State();
     int32_t liveBefore = 0;
@@ -56,7 +57,7 @@ struct Walk {
         },
         [&](int32_t result, int32_t nth) {
           if (result == 1) {  // only a failed shrink may pass unnoticed
-            EXPECT_EQ(RegionSnapshot(Bitmap->Region), done) << what << ", allocation " << nth;
+            EXPECT_EQ(State(), done) << what << ", allocation " << nth;
           } else {
             EXPECT_EQ(result, -1) << what << ", allocation " << nth;
             EXPECT_EQ(State(), initial) << what << ", allocation " << nth;
