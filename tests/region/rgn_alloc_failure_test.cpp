@@ -27,7 +27,7 @@ struct Walk {
   int32_t AddedBlocks = 0;
 
   std::vector<int32_t> State() {
-    if (Bitmap->Region != nullptr) EXPECT_TRUE(RgnIsWellFormed(*Bitmap->Region));
+    EXPECT_TRUE(Bitmap->Region == nullptr || RgnIsWellFormed(*Bitmap->Region));
     std::vector<int32_t> s = RegionSnapshot(Bitmap->Region);
     s.push_back(Bitmap->Region == Prepared);
     return s;
