@@ -11,8 +11,6 @@
 #include "qskrn.h"
 
 namespace {
-constexpr uint32_t kFlagsNotAddressable = 0x100u | 0x8000u;
-
 // Pixels per whole byte at the start of a fetch: the first fetched column is rounded down to a
 // multiple of this.
 int32_t FetchGranule(int32_t bits) {
@@ -92,6 +90,11 @@ PaintOutput ChoosePaintOutput(BitmapRecord* bitmap, int32_t depth, int32_t kind)
   return out;
 }
 
+bool RowsAddressable(const BitmapRecord& b) {
+  constexpr uint32_t kFlagsNotAddressable = 0x100u | 0x8000u;
+  return (b.Flags & QS_FLAG_ONE_BLOCK) && !(b.Flags & kFlagsNotAddressable) && b.Bits != nullptr;
+}
+
 void ToneBytes(uint8_t* bytes, uint32_t count, const uint8_t* table) {
   for (uint32_t i = 0; i < count; ++i) bytes[i] = table[bytes[i]];
 }
@@ -122,9 +125,7 @@ int32_t OpenLinePainter(LinePainter& p, BitmapRecord* bitmap, const PaintRowBand
   p.LineBytes = uint32_t((uint64_t(outPixels) * uint32_t(output.Bits) + 7) / 8);
   p.ToneOutput = output.Bits == 24 && (bitmap->Flags & QS_FLAG_PAINT_LUT) && bitmap->PaintLUT != nullptr;
 
-  const bool addressable = (bitmap->Flags & QS_FLAG_ONE_BLOCK) && !(bitmap->Flags & kFlagsNotAddressable) &&
-                           bitmap->Bits != nullptr;
-  if (band == nullptr && addressable) {
+  if (band == nullptr && RowsAddressable(*bitmap)) {
     p.Direct = static_cast<const uint8_t*>(bitmap->Bits);
   } else {
     p.Fetch = static_cast<uint8_t*>(KrnMemAlloc(p.FetchBytes + 1));

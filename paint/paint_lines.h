@@ -58,5 +58,9 @@ void CloseLinePainter(LinePainter& p);
 // copies rows as stored).
 inline int32_t LineSkip(const LinePainter& p) { return p.Skip; }
 
+// Whether the stored rows lie in one block at Bits that may be read in place (Flags 0x2 set,
+// none of the storage kinds 0x100 and 0x8000).
+bool RowsAddressable(const BitmapRecord& bitmap);
+
 // Passes every byte through the tone table.
 void ToneBytes(uint8_t* bytes, uint32_t count, const uint8_t* table);

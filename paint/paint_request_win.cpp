@@ -27,10 +27,9 @@ int32_t StretchWholeToDC(const PaintDevice& device, const BITMAPINFOHEADER* info
   SetStretchBltMode(hdc, HALFTONE);
   SetBrushOrgEx(hdc, 0, 0, nullptr);
   IntersectClipRect(hdc, clip.left, clip.top, clip.right, clip.bottom);
-  // Source rows are counted from the bottom of a bottom-up bitmap and from the top of a
-  // top-down one.
+  // StretchDIBits counts source rows from the picture's bottom edge, for top-down bitmaps too.
   const int32_t rows = info->biHeight < 0 ? -info->biHeight : info->biHeight;
-  const int32_t sourceY = info->biHeight < 0 ? source.top : rows - source.bottom;
+  const int32_t sourceY = rows - source.bottom;
   const int lines = StretchDIBits(hdc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
                                   source.left, sourceY, source.right - source.left, source.bottom - source.top, bits,
                                   reinterpret_cast<const BITMAPINFO*>(info), usage, device.Rop);

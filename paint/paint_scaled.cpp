@@ -8,14 +8,12 @@
 #include "qskrn.h"
 
 namespace {
-constexpr uint32_t kFlagsNotAddressable = 0x100u | 0x8000u;
-
 // The whole-bitmap transfer hands the bitmap's own block to the device in one stretch. Only
 // upright orientations qualify (1: rows top-down, 4: rows bottom-up, as device-independent
 // bitmaps store them), so the picture shows upright; the stored bytes must be a format the
 // device reads as they are.
 bool WholeTransferFits(const BitmapRecord& b) {
-  if (!(b.Flags & QS_FLAG_ONE_BLOCK) || (b.Flags & kFlagsNotAddressable) || b.Bits == nullptr) return false;
+  if (!RowsAddressable(b)) return false;
   if (b.Orientation != 1 && b.Orientation != 4) return false;
   if (b.BytesPerLine != DibStride(b.BitsPerPixel, b.Width)) return false;
   switch (b.BitsPerPixel) {

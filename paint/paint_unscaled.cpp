@@ -6,8 +6,6 @@
 #include "paint/paint_path.h"
 
 namespace {
-constexpr uint32_t kFlagsNotAddressable = 0x100u | 0x8000u;
-
 // The stored rows that the visible lines read, as one run, when the device can take them in
 // place: returns their first byte and sets the header's height sign for their order.
 const uint8_t* RowsInPlace(const BitmapRecord& b, const PaintRowBand* rows, const PaintGeometry& g,
@@ -24,7 +22,7 @@ const uint8_t* RowsInPlace(const BitmapRecord& b, const PaintRowBand* rows, cons
     if (firstRow < rows->FirstRow || firstRow + count > rows->FirstRow + rows->RowCount) return nullptr;
     return rows->Rows + size_t(firstRow - rows->FirstRow) * size_t(b.BytesPerLine);
   }
-  if (!(b.Flags & QS_FLAG_ONE_BLOCK) || (b.Flags & kFlagsNotAddressable) || b.Bits == nullptr) return nullptr;
+  if (!RowsAddressable(b)) return nullptr;
   return static_cast<const uint8_t*>(b.Bits) + size_t(firstRow) * size_t(b.BytesPerLine);
 }
 

@@ -58,3 +58,33 @@ TEST(PaintRequest, BandsUseTheCallersRasterOperation) {
   DeleteDC(dc);
   Q_SetDisplayMode(0xFFFFFFFF, previous);
 }
+
+TEST(PaintRequest, WholeBitmapTransferShowsTheSourcePartUprightInsideTheClip) {
+  // DisplayMode 0x2: the device stretches the bitmap's own rows. A picture red above, blue
+  // below, stored top-down (1) and bottom-up (4); its upper half painted enlarged is all red.
+  const uint32_t previous = Q_SetDisplayMode(0xFFFFFFFF, 0x8 | 0x2);
+  for (int orientation : {1, 4}) {
+    TestBitmap bitmap;
+    ASSERT_EQ(KrnAllocateBitmap(bitmap.get(), 164, KRN_MEMORY_ONE_BLOCK, 8, 8, 32, 1, nullptr, orientation, nullptr,
+                                0),
+              1);
+    for (int py = 0; py < 8; ++py) {
+      std::vector<uint32_t> row(8, py < 4 ? 0xFF0000u : 0x0000FFu);
+      KrnPutBitmapRow(bitmap.get(), row.data(), orientation == 4 ? 7 - py : py, 0, 32);
+    }
+    CanvasList canvases;
+    AddPlatformCanvases(canvases, 40, 40);
+    Canvas& canvas = *canvases.front();
+    canvas.Clear(kBackground);
+    const RECT src{0, orientation == 4 ? 4 : 0, 8, orientation == 4 ? 8 : 4};  // the picture's upper half, stored
+    const RECT dst{0, 0, 32, 32}, clip{2, 3, 30, 25};
+    ASSERT_EQ(canvas.Paint(bitmap.get(), &src, nullptr, &dst, &clip), 1);
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        const bool in = x >= 2 && x < 30 && y >= 3 && y < 25;
+        ASSERT_EQ(canvas.Pixel(x, y), in ? 0xFF0000u : kBackground) << x << "," << y << " orientation " << orientation;
+      }
+    }
+  }
+  Q_SetDisplayMode(0xFFFFFFFF, previous);
+}

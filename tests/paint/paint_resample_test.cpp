@@ -23,7 +23,7 @@ class PaintResample : public KernelLeakTest {
 void HalfAndHalf(TestBitmap& t, int orientation, int bits) {
   const int pw = 8, ph = 6;
   const bool transposed = orientation >= 5;
-  const RGBQUAD palette[2] = {{0x10, 0x10, 0xA0, 0}, {0xF0, 0xC0, 0x40, 0}};
+  RGBQUAD palette[256] = {{0x10, 0x10, 0xA0, 0}, {0xF0, 0xC0, 0x40, 0}};  // the rest unused
   ASSERT_EQ(KrnAllocateBitmap(t.get(), 164, KRN_MEMORY_ONE_BLOCK, transposed ? ph : pw, transposed ? pw : ph, bits,
                               1, bits <= 8 ? palette : nullptr, orientation, nullptr, 0),
             1);
