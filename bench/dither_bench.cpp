@@ -220,7 +220,10 @@ class RateReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       const auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) Mpixels[run.benchmark_name()] = it->second.value / 1e6;
+      // Names without the "/iterations:N" that a fixed iteration count appends.
+      std::string name = run.benchmark_name();
+      name = name.substr(0, name.find("/iterations:"));
+      if (it != run.counters.end()) Mpixels[name] = it->second.value / 1e6;
     }
     ConsoleReporter::ReportRuns(runs);
   }
