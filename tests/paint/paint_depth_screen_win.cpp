@@ -18,47 +18,6 @@ int ScreenDepth() {
   return depth;
 }
 
-// A memory DC holding a 32-bit DIB section; it reports the screen's depth to the painter.
-struct SectionDC {
-  HDC Dc;
-  HBITMAP Section;
-  HGDIOBJ Old;
-  uint32_t* Bits = nullptr;
-  int W, H;
-  SectionDC(int w, int h) : W(w), H(h) {
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    Dc = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    Section = CreateDIBSection(Dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    Bits = static_cast<uint32_t*>(bits);
-    Old = SelectObject(Dc, Section);
-    std::fill(Bits, Bits + size_t(w) * h, kBackground);
-  }
-  ~SectionDC() {
-    SelectObject(Dc, Old);
-    DeleteObject(Section);
-    DeleteDC(Dc);
-  }
-};
-
-// A canvas view of a DIB section for the model comparison.
-struct SectionCanvas : Canvas {
-  SectionDC& S;
-  explicit SectionCanvas(SectionDC& s) : S(s) {
-    Width = s.W;
-    Height = s.H;
-  }
-  std::string Name() const override { return "screen-depth memory DC"; }
-  void Clear(uint32_t colour) override { std::fill(S.Bits, S.Bits + size_t(Width) * Height, colour); }
-  int32_t Paint(BitmapRecord* b, const RECT* src, const RECT* srcClip, const RECT* dst, const RECT* dstClip) override {
-    const int32_t code = Q_PaintDC(S.Dc, b, src, srcClip, dst, dstClip, SRCCOPY);
-    GdiFlush();
-    return code;
-  }
-  uint32_t Pixel(int x, int y) override { return S.Bits[size_t(y) * Width + x] & 0xFFFFFF; }
-};
-
 class ScreenPaint : public KernelLeakTest {
  protected:
   void TearDown() override {
@@ -72,8 +31,8 @@ TEST_F(ScreenPaint, PaletteScreensDitherToTheFixedPaletteOthersPaintColours) {
   Q_SetDisplayMode(0xFFFFFFFF, 0x8 | 0x1);  // dither on palette devices, ordered
   TestBitmap bitmap;
   MakeRandom(bitmap, 10, 10, 24, 1, 1, 55);
-  SectionDC s(40, 40);
-  SectionCanvas canvas(s);
+  DibCanvas canvas(40, 40);
+  canvas.Clear(kBackground);
   const RECT dst{2, 3, 37, 38};
   ASSERT_EQ(canvas.Paint(bitmap.get(), nullptr, nullptr, &dst, nullptr), 1);
   const bool palette = ScreenDepth() <= 8;
@@ -87,18 +46,18 @@ TEST_F(ScreenPaint, PaletteIndexBandsShowTheFixedPaletteThroughThePaintPalette) 
   Q_SetDisplayMode(0xFFFFFFFF, 0x8 | 0x1 | 0x4);
   TestBitmap bitmap;
   MakeRandom(bitmap, 8, 8, 24, 1, 1, 56);
-  SectionDC s(24, 24);
-  HPALETTE palette = Q_CreatePaintPalette(s.Dc, bitmap.get());
+  DibCanvas canvas(24, 24);
+  canvas.Clear(kBackground);
+  HPALETTE palette = Q_CreatePaintPalette(canvas.Dc, bitmap.get());
   ASSERT_NE(palette, nullptr);
-  HPALETTE old = SelectPalette(s.Dc, palette, FALSE);
-  RealizePalette(s.Dc);
-  SectionCanvas canvas(s);
+  HPALETTE old = SelectPalette(canvas.Dc, palette, FALSE);
+  RealizePalette(canvas.Dc);
   const RECT dst{0, 0, 24, 24};
   ASSERT_EQ(canvas.Paint(bitmap.get(), nullptr, nullptr, &dst, nullptr), 1);
   EXPECT_EQ(Compare(canvas, bitmap.Record, Request{nullptr, nullptr, dst, nullptr},
                     OrderedModel(bitmap.Record, dst, false)),
             "");
-  SelectPalette(s.Dc, old, FALSE);
+  SelectPalette(canvas.Dc, old, FALSE);
   DeleteObject(palette);
 }
 
@@ -127,12 +86,11 @@ TEST_F(ScreenPaint, AWindowShowsThePicture) {
   HDC dc = GetDC(window);
   const RECT dst{0, 0, 64, 32};
   ASSERT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY), 1);
-  SectionDC s(64, 32);
-  BitBlt(s.Dc, 0, 0, 64, 32, dc, 0, 0, SRCCOPY);
+  DibCanvas copy(64, 32);
+  BitBlt(copy.Dc, 0, 0, 64, 32, dc, 0, 0, SRCCOPY);
   GdiFlush();
   ReleaseDC(window, dc);
   DestroyWindow(window);
   for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 64; ++x)
-      ASSERT_EQ(s.Bits[y * 64 + x] & 0xFFFFFF, colours[(x / 8 + y / 8) % 8]) << x << "," << y;
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(copy.Pixel(x, y), colours[(x / 8 + y / 8) % 8]) << x << "," << y;
 }

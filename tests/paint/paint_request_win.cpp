@@ -34,28 +34,19 @@ TEST(PaintRequest, BandsUseTheCallersRasterOperation) {
   const uint32_t previous = Q_SetDisplayMode(0xFFFFFFFF, 0x8);
   TestBitmap bitmap;
   MakeRandom(bitmap, 6, 5, 24, 1, 8, 2);
-  BITMAPINFO info{};
-  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, section);
-  auto* pixels = static_cast<uint32_t*>(bits);
-  std::fill(pixels, pixels + 400, 0x00FFFFFFu);
+  DibCanvas canvas(20, 20);
+  canvas.Clear(0xFFFFFF);
+  canvas.Rop = SRCINVERT;
   const RECT dst{1, 1, 19, 17};  // scaled, several columns per source row
-  ASSERT_EQ(Q_PaintDC(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCINVERT), 1);
-  GdiFlush();
+  ASSERT_EQ(canvas.Paint(bitmap.get(), nullptr, nullptr, &dst, nullptr), 1);
   const Mapping m{dst, RECT{0, 0, 5, 6}};
   for (int y = 1; y < 17; ++y) {
     for (int x = 1; x < 19; ++x) {
       int sx, sy;
       StoredOf(8, 5, 6, int(m.Px(x)), int(m.Py(y)), sx, sy);
-      ASSERT_EQ(pixels[y * 20 + x] & 0xFFFFFF, ~ShownColour(bitmap.Record, sx, sy) & 0xFFFFFF) << x << "," << y;
+      ASSERT_EQ(canvas.Pixel(x, y), ~ShownColour(bitmap.Record, sx, sy) & 0xFFFFFF) << x << "," << y;
     }
   }
-  SelectObject(dc, old);
-  DeleteObject(section);
-  DeleteDC(dc);
   Q_SetDisplayMode(0xFFFFFFFF, previous);
 }
 
@@ -72,9 +63,7 @@ TEST(PaintRequest, WholeBitmapTransferShowsTheSourcePartUprightInsideTheClip) {
       std::vector<uint32_t> row(8, py < 4 ? 0xFF0000u : 0x0000FFu);
       KrnPutBitmapRow(bitmap.get(), row.data(), orientation == 4 ? 7 - py : py, 0, 32);
     }
-    CanvasList canvases;
-    AddPlatformCanvases(canvases, 40, 40);
-    Canvas& canvas = *canvases.front();
+    DibCanvas canvas(40, 40);
     canvas.Clear(kBackground);
     const RECT src{0, orientation == 4 ? 4 : 0, 8, orientation == 4 ? 8 : 4};  // the picture's upper half, stored
     const RECT dst{0, 0, 32, 32}, clip{2, 3, 30, 25};
