@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // Entry v holds, for bits 7 down to 0 of v, 255 where the bit is set and 0 where it is clear.
-inline constexpr std::array<std::array<uint8_t, 8>, 256> BitToByteTable = [] {
+constexpr std::array<std::array<uint8_t, 8>, 256> BitToByteTable = [] {
   std::array<std::array<uint8_t, 8>, 256> table{};
   for (int v = 0; v < 256; ++v)
     for (int b = 0; b < 8; ++b) table[v][b] = (v >> (7 - b)) & 1 ? 255 : 0;
