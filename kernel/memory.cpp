@@ -1,5 +1,6 @@
 #include "kernel/memory.h"
 
+#include "kernel/block_cache.h"
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,8 @@ namespace {
 struct alignas(16) BlockHeader {
   uint32_t Family;
   uint32_t Reserved;
-  size_t Bytes;
+  size_t Bytes;     // asked for by the caller
+  size_t Capacity;  // usable bytes of the raw block behind the header
 };
 
 std::atomic<int32_t> gLiveBlocks{0};
@@ -53,11 +55,13 @@ BlockHeader* HeaderOf(BlockFamily family, void* block) {
 
 void* CountedAlloc(BlockFamily family, size_t bytes, bool zeroed) {
   if (InjectedFailure()) return nullptr;
-  void* raw = zeroed ? std::calloc(1, sizeof(BlockHeader) + bytes) : std::malloc(sizeof(BlockHeader) + bytes);
+  size_t capacity = 0;
+  void* raw = RawAlloc(sizeof(BlockHeader) + bytes, zeroed, capacity);
   if (raw == nullptr) return nullptr;
   auto* header = static_cast<BlockHeader*>(raw);
   header->Family = static_cast<uint32_t>(family);
   header->Bytes = bytes;
+  header->Capacity = capacity;
   gLiveBlocks.fetch_add(1, std::memory_order_relaxed);
   CountBytes(int64_t(bytes));
   return header + 1;
@@ -68,10 +72,12 @@ void* CountedRealloc(BlockFamily family, void* block, size_t bytes) {
   BlockHeader* header = HeaderOf(family, block);
   if (InjectedFailure()) return nullptr;
   const size_t before = header->Bytes;
-  void* raw = std::realloc(header, sizeof(BlockHeader) + bytes);
+  size_t capacity = 0;
+  void* raw = RawRealloc(header, header->Capacity, sizeof(BlockHeader) + before, sizeof(BlockHeader) + bytes, capacity);
   if (raw == nullptr) return nullptr;
   header = static_cast<BlockHeader*>(raw);
   header->Bytes = bytes;
+  header->Capacity = capacity;
   CountBytes(int64_t(bytes) - int64_t(before));
   return header + 1;
 }
@@ -81,7 +87,7 @@ void CountedFree(BlockFamily family, void* block) {
   BlockHeader* header = HeaderOf(family, block);
   header->Family = 0;
   CountBytes(-int64_t(header->Bytes));
-  std::free(header);
+  RawFree(header, header->Capacity);
   gLiveBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
 

@@ -65,3 +65,22 @@ TEST(KernelTls, SlotsHoldOneValuePerThread) {
   EXPECT_EQ(KrnTlsSetValue(-1, &here), 0);
   EXPECT_EQ(KrnTlsGetValue(-1), nullptr);
 }
+
+TEST_F(KernelMemory, LargeBlocksComeBackZeroedAndKeepTheirContentsAcrossResizes) {
+  constexpr uint32_t kBig = 3u << 20;
+  for (int round = 0; round < 3; ++round) {  // later rounds may reuse the earlier rounds' blocks
+    auto* zeroed = static_cast<uint8_t*>(KrnAllocZeroed(kBig, 1));
+    ASSERT_NE(zeroed, nullptr);
+    EXPECT_EQ(zeroed[0], 0);
+    EXPECT_EQ(zeroed[kBig - 1], 0);
+    std::memset(zeroed, 0x6C, kBig);
+
+    auto* grown = static_cast<uint8_t*>(KrnRealloc(zeroed, 2 * kBig));
+    ASSERT_NE(grown, nullptr);
+    EXPECT_EQ(grown[kBig - 1], 0x6C);
+    auto* shrunk = static_cast<uint8_t*>(KrnRealloc(grown, 1000));
+    ASSERT_NE(shrunk, nullptr);
+    EXPECT_EQ(shrunk[999], 0x6C);
+    KrnFree(shrunk);
+  }
+}
