@@ -16,10 +16,8 @@ bool IsColorOrder(int32_t bits) { return bits == 24 || bits == 32 || bits == 48 
 // palette aside; on failure nothing is allocated.
 int32_t Describe(BitmapRecord& record, int32_t width, int32_t height, int32_t bits, int32_t order,
                  const RGBQUAD* palette, int32_t orientation) {
-  if (width <= 0 || height <= 0 || !IsSupportedDepth(bits) || orientation < 1 || orientation > 8)
-    return kResultBadArgument;
-  const int32_t stride = PaddedRowBytes(bits, width);
-  if (stride < 0 || uint64_t(stride) * uint64_t(height) > 0x7FFFFFFFu) return kResultBadArgument;
+  const int32_t stride = StorableRowBytes(bits, width, height);
+  if (stride < 0 || orientation < 1 || orientation > 8) return kResultBadArgument;
 
   auto* paintLut = static_cast<uint8_t*>(KrnAlloc(256));
   if (paintLut == nullptr) return kResultNoMemory;

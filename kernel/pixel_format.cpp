@@ -18,6 +18,13 @@ int32_t PaddedRowBytes(int32_t bitsPerPixel, int32_t width) {
   return bytes > INT32_MAX ? -1 : static_cast<int32_t>(bytes);
 }
 
+int32_t StorableRowBytes(int32_t bitsPerPixel, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || !IsSupportedDepth(bitsPerPixel)) return -1;
+  const int32_t stride = PaddedRowBytes(bitsPerPixel, width);
+  if (stride < 0 || uint64_t(stride) * uint64_t(height) > 0x7FFFFFFFu) return -1;
+  return stride;
+}
+
 bool IsSupportedDepth(int32_t bits) {
   return (bits >= 1 && bits <= 8) || bits == 12 || bits == 16 || bits == 24 || bits == 32 || bits == 48 ||
          bits == 64;

@@ -15,6 +15,9 @@ uint32_t RowPayloadBytes(int32_t bitsPerPixel, int32_t width);
 // Stored rows are padded to 4 bytes, as in device-independent bitmaps.
 int32_t PaddedRowBytes(int32_t bitsPerPixel, int32_t width);
 bool IsSupportedDepth(int32_t bitsPerPixel);
+// The padded row bytes of a width x height bitmap of that depth, or -1 when the size or depth
+// cannot be stored (non-positive sides, unknown depth, more than 2 GiB of rows).
+int32_t StorableRowBytes(int32_t bitsPerPixel, int32_t width, int32_t height);
 
 // The raw value of pixel x (packed index, 12/16-bit word, or up to 8 little-endian bytes).
 uint64_t LoadPixel(const uint8_t* row, int32_t bitsPerPixel, int32_t x);

@@ -32,11 +32,8 @@ int32_t QSAPI KrnInitResizedBitmap(BitmapRecord* work, const BitmapRecord* bitma
                                    int32_t width, int32_t height, int32_t bitsPerPixel, int32_t memoryKind) {
   if (work == nullptr || bitmap == nullptr) return kResultNoBitmap;
   if (structSize != QS_RECORD_SIZE || bitmap->StructSize != QS_RECORD_SIZE) return kResultBadStructSize;
-  if (width <= 0 || height <= 0 || !IsSupportedDepth(bitsPerPixel) || memoryKind < 0 ||
-      memoryKind > KRN_MEMORY_ROWS)
-    return kResultBadArgument;
-  const int32_t stride = PaddedRowBytes(bitsPerPixel, width);
-  if (stride < 0 || uint64_t(stride) * uint64_t(height) > 0x7FFFFFFFu) return kResultBadArgument;
+  const int32_t stride = StorableRowBytes(bitsPerPixel, width, height);
+  if (stride < 0 || memoryKind < 0 || memoryKind > KRN_MEMORY_ROWS) return kResultBadArgument;
 
   BitmapRecord record;
   std::memset(&record, 0, sizeof(record));
