@@ -21,7 +21,7 @@ struct CachedBlock {
 };
 
 std::mutex gLock;
-CachedBlock gCache[kCacheEntries];
+CachedBlock gCache[kCacheEntries];  // oldest first
 size_t gCached = 0;
 size_t gCachedBytes = 0;
 
@@ -37,7 +37,8 @@ void* TakeCached(size_t bytes, size_t& capacity) {
   void* raw = gCache[best].Raw;
   capacity = gCache[best].Capacity;
   gCachedBytes -= capacity;
-  gCache[best] = gCache[--gCached];
+  std::memmove(&gCache[best], &gCache[best + 1], (gCached - best - 1) * sizeof(CachedBlock));
+  --gCached;
   return raw;
 }
 }  // namespace
@@ -71,13 +72,24 @@ void* RawRealloc(void* raw, size_t capacity, size_t used, size_t bytes, size_t& 
 }
 
 void RawFree(void* raw, size_t capacity) {
-  if (kCacheEnabled && capacity >= kLargeBlock) {
-    std::lock_guard<std::mutex> lock(gLock);
-    if (gCached < kCacheEntries && gCachedBytes + capacity <= kCacheBytes) {
-      gCache[gCached++] = CachedBlock{raw, capacity};
-      gCachedBytes += capacity;
-      return;
-    }
+  if (!kCacheEnabled || capacity < kLargeBlock || capacity > kCacheBytes) {
+    std::free(raw);
+    return;
   }
-  std::free(raw);
+  // The newest blocks are the likeliest to be asked for again: the oldest make room for them.
+  CachedBlock evicted[kCacheEntries];
+  size_t evictedCount = 0;
+  {
+    std::lock_guard<std::mutex> lock(gLock);
+    size_t oldest = 0;
+    while (gCached - oldest == kCacheEntries || gCachedBytes + capacity > kCacheBytes) {
+      gCachedBytes -= gCache[oldest].Capacity;
+      evicted[evictedCount++] = gCache[oldest++];
+    }
+    std::memmove(&gCache[0], &gCache[oldest], (gCached - oldest) * sizeof(CachedBlock));
+    gCached -= oldest;
+    gCache[gCached++] = CachedBlock{raw, capacity};
+    gCachedBytes += capacity;
+  }
+  for (size_t i = 0; i < evictedCount; ++i) std::free(evicted[i].Raw);
 }

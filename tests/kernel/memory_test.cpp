@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "common/kernel_fixture.h"
 
@@ -83,4 +84,18 @@ TEST_F(KernelMemory, LargeBlocksComeBackZeroedAndKeepTheirContentsAcrossResizes)
     EXPECT_EQ(shrunk[999], 0x6C);
     KrnFree(shrunk);
   }
+}
+
+// A host that cycles through many large buffers gets the newest freed ones back, however many
+// older ones were freed before them.
+TEST_F(KernelMemory, TheNewestFreedLargeBlocksAreReused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "large blocks are not kept under the address sanitizer";
+#endif
+  std::vector<void*> blocks;
+  for (uint32_t k = 0; k < 40; ++k) blocks.push_back(KrnAlloc((100u + 8 * k) << 10));
+  for (void* p : blocks) KrnFree(p);
+  void* again = KrnAlloc((100u + 8 * 39) << 10);
+  EXPECT_EQ(again, blocks.back());
+  KrnFree(again);
 }
