@@ -2,6 +2,8 @@
 // cursors per line; nothing is sorted or searched.
 #include "region/rgn_merge.h"
 
+#include <cstring>
+
 #include "frame/result_codes.h"
 #include "region/rgn_builder.h"
 #include "region/rgn_record.h"
@@ -11,22 +13,6 @@ namespace {
 struct RowView {
   const int32_t* Values;
   int32_t Count;
-};
-
-// Rows of one operand by line; lines outside its box are empty.
-struct RowCursor {
-  const RgnRow* Table;
-  const uint8_t* Values;
-  int32_t Top;
-  uint32_t Rows;
-  explicit RowCursor(const RgnRecord& r)
-      : Table(r.RowTable), Values(reinterpret_cast<const uint8_t*>(r.Segments)), Top(r.Bounds.top),
-        Rows(uint32_t(RgnRowCount(r))) {}
-  RowView At(int32_t y) const {
-    const uint32_t i = uint32_t(int64_t(y) - Top);  // lines above Top wrap to large indexes
-    if (i >= Rows) return RowView{nullptr, 0};
-    return RowView{reinterpret_cast<const int32_t*>(Values + Table[i].Offset), Table[i].Count};
-  }
 };
 
 // Overlaps of every pair of segments of a and b, left to right: after each pair the segment
@@ -123,32 +109,36 @@ struct RowCursor {
     o[3] = e1;
     return 4;
   }
-  if (ap == ae && bp == be) return 0;
-  const int32_t* first = (bp == be || (ap < ae && ap[0] < bp[0])) ? ap : bp;
-  int32_t runStart = first[0], runEnd = first[1];
-  (first == ap ? ap : bp) += 2;
-  while (ap < ae || bp < be) {
-    const int32_t* seg;
-    if (bp == be || (ap < ae && ap[0] < bp[0])) {
-      seg = ap;
+  // Each run starts at the lower of the two heads and absorbs every head that starts at or
+  // before its end; when neither does, no later segment can, so the run is maximal.
+  for (;;) {
+    int32_t start, end;
+    if (ap < ae && (bp == be || ap[0] <= bp[0])) {
+      start = ap[0];
+      end = ap[1];
       ap += 2;
-    } else {
-      seg = bp;
+    } else if (bp < be) {
+      start = bp[0];
+      end = bp[1];
       bp += 2;
-    }
-    if (seg[0] <= runEnd) {
-      if (seg[1] > runEnd) runEnd = seg[1];
     } else {
-      o[0] = runStart;
-      o[1] = runEnd;
-      o += 2;
-      runStart = seg[0];
-      runEnd = seg[1];
+      return int32_t(o - out);
     }
+    for (;;) {
+      if (ap < ae && ap[0] <= end) {
+        if (ap[1] > end) end = ap[1];
+        ap += 2;
+      } else if (bp < be && bp[0] <= end) {
+        if (bp[1] > end) end = bp[1];
+        bp += 2;
+      } else {
+        break;
+      }
+    }
+    o[0] = start;
+    o[1] = end;
+    o += 2;
   }
-  o[0] = runStart;
-  o[1] = runEnd;
-  return int32_t(o - out) + 2;
 }
 
 // A pixel lies in a row when an odd number of the row's values are at or left of it; so the
@@ -188,10 +178,60 @@ RECT UniteRects(const RECT& a, const RECT& b) {
               a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
 }
 
+// One operand's rows: lines Top .. Bottom-1 have entries, every other line is empty.
+struct RowSource {
+  const RgnRow* Table;
+  const uint8_t* Values;
+  int32_t Top, Bottom;
+  explicit RowSource(const RgnRecord& r)
+      : Table(r.RowTable), Values(reinterpret_cast<const uint8_t*>(r.Segments)), Top(r.Bounds.top),
+        Bottom(r.Bounds.top + RgnRowCount(r)) {}
+  bool Covers(int32_t y) const { return y >= Top && y < Bottom; }
+  RowView Row(const RgnRow& row) const {
+    return RowView{reinterpret_cast<const int32_t*>(Values + row.Offset), row.Count};
+  }
+};
+
+// Where the merged lines go: values from Base, one table entry per line, and the running
+// left and right ends of the result.
+struct LineSink {
+  int32_t* Base;
+  int32_t* Out;
+  RgnRow* Table;
+  int32_t Left, Right;
+};
+
+// Merges `lines` lines over which each operand is present (HasA, HasB) or absent throughout,
+// so the loop neither tests boxes nor indexes by line. Every line gets an entry; empty ones
+// are {0, 0}. This is the combine engine's inner loop.
+template <bool HasA, bool HasB, typename Merge>
+void MergeStretch(LineSink& sink, const RowSource& a, const RgnRow* ra, const RowSource& b, const RgnRow* rb,
+                  int32_t lines, Merge merge) {
+  int32_t* o = sink.Out;
+  int32_t* const base = sink.Base;
+  RgnRow* const table = sink.Table;
+  int32_t left = sink.Left, right = sink.Right;
+  for (int32_t i = 0; i < lines; ++i) {
+    const RowView x = HasA ? a.Row(ra[i]) : RowView{nullptr, 0};
+    const RowView y = HasB ? b.Row(rb[i]) : RowView{nullptr, 0};
+    const int32_t n = merge(x, y, o);
+    table[i] = RgnRow{n, n ? uint32_t(o - base) * 4 : 0};
+    if (n) {
+      left = o[0] < left ? o[0] : left;
+      right = o[n - 1] > right ? o[n - 1] : right;
+      o += n;
+    }
+  }
+  sink.Out = o;
+  sink.Table = table + lines;
+  sink.Left = left;
+  sink.Right = right;
+}
+
 // Builds the record of rect line by line from the rows of a and b merged by `merge`. No merge
 // gives a line more values than its two rows together, so the buffer is sized once for the
-// whole result and the lines go straight into it; the row table is filled as RgnEndRow fills
-// it, with the bookkeeping in locals (this loop is the combine engine's inner loop).
+// whole result and the lines go straight into it. The lines are walked in stretches bounded
+// by the operands' top and bottom edges; leading and trailing empty lines are dropped at the end.
 template <typename Merge>
 int32_t MergeLines(const RgnRecord& a, const RgnRecord& b, RECT rect, Merge merge, RgnRecord** out) {
   *out = nullptr;
@@ -199,37 +239,37 @@ int32_t MergeLines(const RgnRecord& a, const RgnRecord& b, RECT rect, Merge merg
   const uint64_t bound = uint64_t(a.SegmentBytes) + b.SegmentBytes;
   RgnBuilder builder;
   if (bound > 0x7FFFFFF0u || RgnBeginSized(builder, rect, uint32_t(bound)) != kResultOk) return kResultNoMemory;
-  const RowCursor ca(a), cb(b);
-  int32_t* const values = builder.Values;
-  RgnRow* const table = builder.RowTable;
-  uint32_t used = 0;
-  int32_t index = 0, top = 0, bottom = 0, left = 0, right = 0;
-  bool any = false;
-  for (int32_t y = rect.top; y < rect.bottom; ++y) {
-    const int32_t n = merge(ca.At(y), cb.At(y), values + used);
-    if (n == 0) {
-      index += any;  // lines before the first row take no entry; later ones stay {0, 0}
-      continue;
-    }
-    const int32_t first = values[used], last = values[used + n - 1];
-    if (!any) {
-      any = true;
-      top = y;
-      left = first;
-      right = last;
+  const RowSource sa(a), sb(b);
+  LineSink sink{builder.Values, builder.Values, builder.RowTable, INT32_MAX, INT32_MIN};
+  for (int32_t y = rect.top; y < rect.bottom;) {
+    int32_t end = rect.bottom;
+    for (const int32_t edge : {sa.Top, sa.Bottom, sb.Top, sb.Bottom})
+      if (edge > y && edge < end) end = edge;
+    const bool hasA = sa.Covers(y), hasB = sb.Covers(y);
+    const RgnRow* ra = hasA ? sa.Table + (y - sa.Top) : nullptr;
+    const RgnRow* rb = hasB ? sb.Table + (y - sb.Top) : nullptr;
+    const int32_t lines = end - y;
+    if (hasA && hasB) {
+      MergeStretch<true, true>(sink, sa, ra, sb, rb, lines, merge);
+    } else if (hasA) {
+      MergeStretch<true, false>(sink, sa, ra, sb, rb, lines, merge);
+    } else if (hasB) {
+      MergeStretch<false, true>(sink, sa, ra, sb, rb, lines, merge);
     } else {
-      left = first < left ? first : left;
-      right = last > right ? last : right;
+      MergeStretch<false, false>(sink, sa, ra, sb, rb, lines, merge);
     }
-    bottom = y + 1;
-    table[index++] = RgnRow{n, used * 4};
-    used += uint32_t(n);
+    y = end;
   }
-  if (any) {
-    RgnRecord& r = *builder.Record;
-    r.Bounds = RECT{left, top, right, bottom};
-    r.RowTableBytes = uint32_t(bottom - top) * sizeof(RgnRow);
-    r.SegmentBytes = used * 4;
+  RgnRecord& r = *builder.Record;
+  const int32_t lines = int32_t(sink.Table - builder.RowTable);
+  int32_t first = 0, last = lines - 1;
+  while (first < lines && builder.RowTable[first].Count == 0) ++first;
+  while (last > first && builder.RowTable[last].Count == 0) --last;
+  if (first < lines) {
+    if (first > 0) std::memmove(builder.RowTable, builder.RowTable + first, size_t(last - first + 1) * sizeof(RgnRow));
+    r.Bounds = RECT{sink.Left, rect.top + first, sink.Right, rect.top + last + 1};
+    r.RowTableBytes = uint32_t(last - first + 1) * sizeof(RgnRow);
+    r.SegmentBytes = uint32_t(sink.Out - sink.Base) * 4;
   }
   RgnFinish(builder);
   *out = builder.Record;
