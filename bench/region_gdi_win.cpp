@@ -67,13 +67,21 @@ DWORD RectCount(HRGN region) {
 
 uint32_t SegmentCount(const RgnRecord* region) { return region ? region->SegmentBytes / 8 : 0; }
 
-// Samples until 31 are taken or about two seconds have passed (at least 3).
-template <typename Sample>
-double Median(Sample sample) {
-  std::vector<double> times;
+struct PairedTimes {
+  double Ours, Theirs;
+};
+
+// Samples both sides alternately, so that the speed of a shared machine drifting during the run
+// shows on both: until 41 pairs are taken or about three seconds have passed (at least 5).
+template <typename OurSample, typename TheirSample>
+PairedTimes PairedMedians(OurSample ours, TheirSample theirs) {
+  std::vector<double> a, b;
   const double begin = Now();
-  while (times.size() < 31 && (times.size() < 3 || Now() - begin < 2e6)) times.push_back(sample());
-  return MedianMicros(times);
+  while (a.size() < 41 && (a.size() < 5 || Now() - begin < 3e6)) {
+    a.push_back(ours());
+    b.push_back(theirs());
+  }
+  return PairedTimes{MedianMicros(a), MedianMicros(b)};
 }
 }  // namespace
 
@@ -94,30 +102,32 @@ int main() {
       bitmap.Width = 5000;
       bitmap.Height = 5000;
       bitmap.Orientation = 1;
-      const double ours = Median([&] {
-        RgnRecord *existing = nullptr, *added = nullptr;
-        Q_CopyQorbRgn(&existing, a.get());
-        Q_CopyQorbRgn(&added, b.get());
-        KrnFreeRgnMemory(bitmap.Region);
-        bitmap.Region = existing;
-        const double start = Now();
-        RgnCombine(&bitmap, nullptr, added, modes[m]);
-        return Now() - start;
-      });
-      const uint32_t segments = SegmentCount(bitmap.Region);
-      KrnFreeRgnMemory(bitmap.Region);
       HRGN check = CreateRectRgn(0, 0, 0, 0);
       CombineRgn(check, gb, ga, gdiModes[m]);
       const DWORD rects = RectCount(check);
       DeleteObject(check);
-      const double gdi = Median([&] {
-        HRGN result = CreateRectRgn(0, 0, 0, 0);
-        const double start = Now();
-        CombineRgn(result, gb, ga, gdiModes[m]);
-        const double took = Now() - start;
-        DeleteObject(result);
-        return took;
-      });
+      const PairedTimes t = PairedMedians(
+          [&] {
+            RgnRecord *existing = nullptr, *added = nullptr;
+            Q_CopyQorbRgn(&existing, a.get());
+            Q_CopyQorbRgn(&added, b.get());
+            KrnFreeRgnMemory(bitmap.Region);
+            bitmap.Region = existing;
+            const double start = Now();
+            RgnCombine(&bitmap, nullptr, added, modes[m]);
+            return Now() - start;
+          },
+          [&] {
+            HRGN result = CreateRectRgn(0, 0, 0, 0);
+            const double start = Now();
+            CombineRgn(result, gb, ga, gdiModes[m]);
+            const double took = Now() - start;
+            DeleteObject(result);
+            return took;
+          });
+      const uint32_t segments = SegmentCount(bitmap.Region);
+      KrnFreeRgnMemory(bitmap.Region);
+      const double ours = t.Ours, gdi = t.Theirs;
       std::printf("%-14s %-6s %12.1f %12.1f %8.2f   %u segments, %lu rectangles%s\n", p.Name.c_str(), names[m], ours,
                   gdi, gdi > 0 ? ours / gdi : 0.0, segments, (unsigned long)rects,
                   p.Name == "combs" ? "  (information only)" : "");
