@@ -1,6 +1,7 @@
-// Raw memory for the counted heap. The most recently freed large blocks are kept for reuse: on some systems
-// (Wine among them) every fresh large block comes from new virtual memory whose first touch of
-// each page is expensive, and region and band buffers of the same sizes come and go per call.
+// Raw memory for the counted heap. The most recently freed large blocks are kept for reuse: on
+// some systems (Wine among them) every fresh large block comes from new virtual memory whose first
+// touch of each page is expensive, and region and band buffers of the same sizes come and go per
+// call.
 #pragma once
 #include <cstddef>
 
