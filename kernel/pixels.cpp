@@ -13,6 +13,19 @@ bool HasStorage(const BitmapRecord* bitmap) {
          bitmap->Bits != nullptr;
 }
 
+// Checks a row transfer and finds where it starts in storage: the bytes to move (cut at the end
+// of the stored line) or a result code.
+int32_t RowSpan(const BitmapRecord* bitmap, const void* buffer, int32_t row, int32_t column, uint32_t bytes,
+                uint8_t*& stored) {
+  if (!HasStorage(bitmap)) return kResultNoBitmap;
+  if (buffer == nullptr || row < 0 || row >= bitmap->Height || column < 0 || column >= bitmap->Width)
+    return kResultBadArgument;
+  const uint32_t offset = PixelOffsetBytes(bitmap->BitsPerPixel, column);
+  const uint32_t available = uint32_t(bitmap->BytesPerLine) - offset;
+  stored = StoredRow(*bitmap, row) + offset;
+  return int32_t(bytes < available ? bytes : available);
+}
+
 using ClipSegmentsMaxFn = int32_t(QSAPI*)(BitmapRecord*, uint32_t*);
 using ClipSegmentsFn = int32_t(QSAPI*)(BitmapRecord*, int32_t, int32_t*, uint32_t*);
 
@@ -37,26 +50,18 @@ int32_t QSAPI KrnReleaseBitmapAccess(BitmapRecord* bitmap, uint32_t token) {
 
 int32_t QSAPI KrnGetBitmapRow(const BitmapRecord* bitmap, void* buffer, int32_t row, int32_t column,
                               uint32_t bytes) {
-  if (!HasStorage(bitmap)) return kResultNoBitmap;
-  if (buffer == nullptr || row < 0 || row >= bitmap->Height || column < 0 || column >= bitmap->Width)
-    return kResultBadArgument;
-  const uint32_t offset = PixelOffsetBytes(bitmap->BitsPerPixel, column);
-  const uint32_t available = uint32_t(bitmap->BytesPerLine) - offset;
-  const uint32_t n = bytes < available ? bytes : available;
-  std::memcpy(buffer, StoredRow(*bitmap, row) + offset, n);
-  return int32_t(n);
+  uint8_t* stored = nullptr;
+  const int32_t n = RowSpan(bitmap, buffer, row, column, bytes, stored);
+  if (n > 0) std::memcpy(buffer, stored, size_t(n));
+  return n;
 }
 
 int32_t QSAPI KrnPutBitmapRow(BitmapRecord* bitmap, const void* buffer, int32_t row, int32_t column,
                               uint32_t bytes) {
-  if (!HasStorage(bitmap)) return kResultNoBitmap;
-  if (buffer == nullptr || row < 0 || row >= bitmap->Height || column < 0 || column >= bitmap->Width)
-    return kResultBadArgument;
-  const uint32_t offset = PixelOffsetBytes(bitmap->BitsPerPixel, column);
-  const uint32_t available = uint32_t(bitmap->BytesPerLine) - offset;
-  const uint32_t n = bytes < available ? bytes : available;
-  std::memcpy(StoredRow(*bitmap, row) + offset, buffer, n);
-  return int32_t(n);
+  uint8_t* stored = nullptr;
+  const int32_t n = RowSpan(bitmap, buffer, row, column, bytes, stored);
+  if (n > 0) std::memcpy(stored, buffer, size_t(n));
+  return n;
 }
 
 // Fills every pixel of the bitmap, or only those of its region when it has one and the display
