@@ -159,12 +159,24 @@ int32_t QSAPI KrnStartResize(const BitmapRecord* source, KrnRowSource rows, cons
 int32_t QSAPI KrnResizeRow(void* context, void* dest, int32_t row, int32_t column, int32_t count);
 int32_t QSAPI KrnStopResize(void* context); /* accepts null */
 
+/* ---- packed DIBs ---------------------------------------------------------------------------
+ * header: a core (12-byte) or information (40, 52, 56, 108 or 124-byte) header and its colour
+ * table or masks; bits: the first stored row. Depths 1, 4, 8, 16, 24 and 32, uncompressed or with
+ * bit-field masks. Rows keep the DIB's order: orientation 4 for a bottom-up DIB, 1 for a top-down
+ * one. 5-5-5 and blue-first 8-8-8 pixels stay as they are (Order 1), red-first 32-bit ones take
+ * Order 0, other masks become 24-bit. Resolution from the header when given. Returns 1, -2, -789,
+ * -13 (a header or format not taken) or -1; the record is written only on success. */
+int32_t QSAPI KrnDIBToBitmap(BitmapRecord* bitmap, uint32_t structSize, const void* header, const void* bits);
+
 #if defined(_WIN32)
-/* ---- GDI palettes (Windows builds); the caller deletes the palette ------------------------- */
+/* ---- GDI palettes and global DIBs (Windows builds); the caller deletes the palette --------- */
 /* A logical palette of the bitmap's ColorCount palette entries; 0 when it has none. */
 HPALETTE QSAPI KrnCreateBitmapGdiPalette(const BitmapRecord* bitmap);
 /* A logical palette of count entries (1 to 256); 0 on failure. */
 HPALETTE QSAPI KrnCreateGdiPalette(const RGBQUAD* entries, int32_t count);
+/* KrnDIBToBitmap of a packed DIB in a global memory block, whose size is checked first; on
+ * success the kernel frees the block, on failure the caller keeps it. A null block gives -2. */
+int32_t QSAPI KrnBitmapFromDIB(BitmapRecord* bitmap, uint32_t structSize, HGLOBAL dib);
 #endif
 
 /* ---- regions --------------------------------------------------------------------------------- */
