@@ -100,6 +100,24 @@ int32_t QSAPI Q_SetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* tra
                                    uint32_t mode);
 #endif
 
+#if defined(_WIN32)
+/* ---- device-dependent bitmaps and packed DIBs ----
+ * To a GDI bitmap of the upright size, painted as on screen (dithered to the fixed palette);
+ * hdc null: the screen. 1-bit grey bitmaps give monochrome GDI bitmaps. 0 on any failure. The
+ * Change form frees the bitmap's storage after success. */
+HBITMAP QSAPI Q_ConvertToDDB(HDC hdc, BitmapRecord* bitmap);
+HBITMAP QSAPI Q_ChangeToDDB(HDC hdc, BitmapRecord* bitmap);
+/* Fills the record from a GDI bitmap read through hdc (null: the screen) with hPalette realised
+ * when given. The Change form deletes hBitmap and hPalette after success. */
+int32_t QSAPI Q_ConvertFromDDB(HDC hdc, BitmapRecord* bitmap, uint32_t structSize, HBITMAP hBitmap,
+                               HPALETTE hPalette);
+int32_t QSAPI Q_ChangeFromDDB(HDC hdc, BitmapRecord* bitmap, uint32_t structSize, HBITMAP hBitmap,
+                              HPALETTE hPalette);
+/* Fills the record from a packed DIB in global memory; the caller keeps hDIB. A header without
+ * a resolution gives the screen's. */
+int32_t QSAPI Q_DIBToQorb(BitmapRecord* bitmap, uint32_t structSize, HGLOBAL hDIB);
+#endif
+
 #ifdef __cplusplus
 }
 #endif
