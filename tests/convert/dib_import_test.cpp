@@ -14,7 +14,7 @@
 #include "tests/convert/record_colors.h"
 
 namespace {
-struct DibSpec {
+struct DibFormat {
   uint32_t HeaderBytes;  // 12, 40, 52 or 124
   int32_t Bits;
   std::array<uint32_t, 3> Masks;  // red, green, blue; all zero: no bit fields
@@ -24,29 +24,29 @@ struct DibSpec {
 
 // A packed DIB of random pixels and palette, as a program would hand it over.
 struct PackedDib {
-  DibSpec Spec;
+  DibFormat Format;
   int32_t Width, Height;
   std::vector<uint8_t> Block;
   uint32_t BitsOffset = 0, RowBytes = 0;
 
-  PackedDib(const DibSpec& spec, int32_t width, int32_t height, std::mt19937& rng)
-      : Spec(spec), Width(width), Height(height) {
-    const bool core = spec.HeaderBytes == 12, fields = spec.Masks[0] != 0;
-    const uint32_t entries = spec.Bits <= 8 ? (spec.Used ? spec.Used : 1u << spec.Bits) : 0;
-    const uint32_t tableBytes = entries * (core ? 3 : 4) + (fields && spec.HeaderBytes == 40 ? 12 : 0);
-    RowBytes = ((uint32_t(width) * uint32_t(spec.Bits) + 31) / 32) * 4;
-    BitsOffset = spec.HeaderBytes + tableBytes;
+  PackedDib(const DibFormat& format, int32_t width, int32_t height, std::mt19937& rng)
+      : Format(format), Width(width), Height(height) {
+    const bool core = format.HeaderBytes == 12, fields = format.Masks[0] != 0;
+    const uint32_t entries = format.Bits <= 8 ? (format.Used ? format.Used : 1u << format.Bits) : 0;
+    const uint32_t tableBytes = entries * (core ? 3 : 4) + (fields && format.HeaderBytes == 40 ? 12 : 0);
+    RowBytes = ((uint32_t(width) * uint32_t(format.Bits) + 31) / 32) * 4;
+    BitsOffset = format.HeaderBytes + tableBytes;
     Block = RandomBytes(rng, BitsOffset + RowBytes * uint32_t(height));
-    std::memset(Block.data(), 0, spec.HeaderBytes);
-    Put32(0, spec.HeaderBytes);
+    std::memset(Block.data(), 0, format.HeaderBytes);
+    Put32(0, format.HeaderBytes);
     if (core) {
-      Put16(4, uint16_t(width)), Put16(6, uint16_t(height)), Put16(8, 1), Put16(10, uint16_t(spec.Bits));
+      Put16(4, uint16_t(width)), Put16(6, uint16_t(height)), Put16(8, 1), Put16(10, uint16_t(format.Bits));
     } else {
-      Put32(4, uint32_t(width)), Put32(8, uint32_t(spec.TopDown ? -height : height)), Put16(12, 1);
-      Put16(14, uint16_t(spec.Bits)), Put32(16, fields ? 3 : 0), Put32(24, 3780), Put32(28, 2835), Put32(32, spec.Used);
-      for (int i = 0; i < 3 && fields; ++i) Put32(40 + 4 * i, spec.Masks[size_t(i)]);
+      Put32(4, uint32_t(width)), Put32(8, uint32_t(format.TopDown ? -height : height)), Put16(12, 1);
+      Put16(14, uint16_t(format.Bits)), Put32(16, fields ? 3 : 0), Put32(24, 3780), Put32(28, 2835), Put32(32, format.Used);
+      for (int i = 0; i < 3 && fields; ++i) Put32(40 + 4 * i, format.Masks[size_t(i)]);
     }
-    if (spec.Bits <= 8) {  // pixels name only entries the table holds
+    if (format.Bits <= 8) {  // pixels name only entries the table holds
       for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) SetIndex(x, y, uint32_t(rng()) % entries);
     }
@@ -54,16 +54,16 @@ struct PackedDib {
 
   // The colour of pixel (x, y), y counted from the picture's top.
   Rgb ColorAt(int32_t x, int32_t y) const {
-    const uint8_t* row = Block.data() + BitsOffset + RowBytes * uint32_t(Spec.TopDown ? y : Height - 1 - y);
-    if (Spec.Bits <= 8) {
-      const uint8_t* e = Block.data() + Spec.HeaderBytes + Index(row, x) * (Spec.HeaderBytes == 12 ? 3 : 4);
+    const uint8_t* row = Block.data() + BitsOffset + RowBytes * uint32_t(Format.TopDown ? y : Height - 1 - y);
+    if (Format.Bits <= 8) {
+      const uint8_t* e = Block.data() + Format.HeaderBytes + Index(row, x) * (Format.HeaderBytes == 12 ? 3 : 4);
       return {e[2], e[1], e[0]};
     }
-    const uint8_t* p = row + x * (Spec.Bits / 8);
-    if (Spec.Bits == 24 || (Spec.Bits == 32 && Spec.Masks[0] == 0)) return {p[2], p[1], p[0]};
+    const uint8_t* p = row + x * (Format.Bits / 8);
+    if (Format.Bits == 24 || (Format.Bits == 32 && Format.Masks[0] == 0)) return {p[2], p[1], p[0]};
     uint32_t v = 0;
-    std::memcpy(&v, p, size_t(Spec.Bits / 8));
-    const std::array<uint32_t, 3> masks = Spec.Masks[0] ? Spec.Masks : std::array<uint32_t, 3>{0x7C00, 0x3E0, 0x1F};
+    std::memcpy(&v, p, size_t(Format.Bits / 8));
+    const std::array<uint32_t, 3> masks = Format.Masks[0] ? Format.Masks : std::array<uint32_t, 3>{0x7C00, 0x3E0, 0x1F};
     return {MaskChannel(v, masks[0]), MaskChannel(v, masks[1]), MaskChannel(v, masks[2])};
   }
 
@@ -71,12 +71,12 @@ struct PackedDib {
   void Put32(size_t at, uint32_t v) { std::memcpy(&Block[at], &v, 4); }
   void Put16(size_t at, uint16_t v) { std::memcpy(&Block[at], &v, 2); }
   uint32_t Index(const uint8_t* row, int32_t x) const {
-    const int32_t b = Spec.Bits, bit = x * b;
+    const int32_t b = Format.Bits, bit = x * b;
     return (row[bit / 8] >> (8 - b - bit % 8)) & ((1u << b) - 1);
   }
   void SetIndex(int32_t x, int32_t y, uint32_t index) {
     uint8_t* row = &Block[BitsOffset + RowBytes * uint32_t(y)];
-    const int32_t b = Spec.Bits, bit = x * b, shift = 8 - b - bit % 8;
+    const int32_t b = Format.Bits, bit = x * b, shift = 8 - b - bit % 8;
     row[bit / 8] = uint8_t((row[bit / 8] & ~(((1u << b) - 1) << shift)) | (index << shift));
   }
 };
@@ -87,7 +87,7 @@ TEST_F(DibImport, EveryFormatShowsTheColoursTheDibDescribes) {
   const std::array<uint32_t, 3> none{}, rgb555{0x7C00, 0x3E0, 0x1F}, rgb565{0xF800, 0x7E0, 0x1F},
       bgr32{0xFF0000, 0xFF00, 0xFF}, rgb32{0xFF, 0xFF00, 0xFF0000}, wide10{0x3FF00000, 0xFFC00, 0x3FF};
   const struct {
-    DibSpec Spec;
+    DibFormat Format;
     int32_t Bits, Order;  // what the record stores
   } cases[] = {
       {{12, 1, none, false, 0}, 1, 0},        {{12, 4, none, false, 0}, 4, 0},
@@ -102,20 +102,20 @@ TEST_F(DibImport, EveryFormatShowsTheColoursTheDibDescribes) {
   };
   std::mt19937 rng(5);
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "header " << c.Spec.HeaderBytes << ", " << c.Spec.Bits << " bits, masks "
-                                    << c.Spec.Masks[0] << ", top-down " << c.Spec.TopDown);
+    SCOPED_TRACE(testing::Message() << "header " << c.Format.HeaderBytes << ", " << c.Format.Bits << " bits, masks "
+                                    << c.Format.Masks[0] << ", top-down " << c.Format.TopDown);
     for (int32_t width : {1, 7, 33}) {
-      const PackedDib dib(c.Spec, width, 5, rng);
+      const PackedDib dib(c.Format, width, 5, rng);
       TestBitmap b;
       ASSERT_EQ(KrnDIBToBitmap(b.get(), QS_RECORD_SIZE, dib.Block.data(), dib.Block.data() + dib.BitsOffset), 1);
       EXPECT_EQ(b->BitsPerPixel, c.Bits);
       EXPECT_EQ(b->Order, c.Order);
-      EXPECT_EQ(b->Orientation, c.Spec.TopDown ? 1 : 4);
+      EXPECT_EQ(b->Orientation, c.Format.TopDown ? 1 : 4);
       ASSERT_EQ(b->Width, width);
       ASSERT_EQ(b->Height, 5);
       for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < width; ++x) ASSERT_EQ(RecordColorAt(b.get(), x, y), dib.ColorAt(x, y)) << x << "," << y;
-      if (c.Spec.HeaderBytes > 12) {  // 3780 and 2835 per metre
+      if (c.Format.HeaderBytes > 12) {  // 3780 and 2835 per metre
         EXPECT_EQ(std::vector<int32_t>({b->XResolution, b->YResolution}), std::vector<int32_t>({96, 72}));
       }
     }
