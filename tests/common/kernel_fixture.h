@@ -1,9 +1,13 @@
 // Shared test helpers: a fixture that proves a test leaked no kernel blocks, a bitmap holder,
-// and a walk over every allocation of an operation with the nth one failing.
+// a walk over every allocation of an operation with the nth one failing, seeded random bytes
+// and a byte comparison of records.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <random>
+#include <vector>
 
 #include "qskrn.h"
 
@@ -35,3 +39,14 @@ struct TestBitmap {
 // nothing changed. Returns the number of allocations the operation makes.
 int32_t ForEachAllocationFailure(const std::function<int32_t()>& attempt,
                                  const std::function<void(int32_t result, int32_t nth)>& check);
+
+inline std::vector<uint8_t> RandomBytes(std::mt19937& rng, size_t n) {
+  std::vector<uint8_t> bytes(n);
+  for (auto& b : bytes) b = uint8_t(rng());
+  return bytes;
+}
+
+template <typename T>
+bool SameBytes(const T& a, const T& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}

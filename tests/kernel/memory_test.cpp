@@ -1,13 +1,14 @@
+// The kernel's allocator families: block counts, zeroing, the nth allocation failing, and the
+// reuse of freed large blocks.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "common/kernel_fixture.h"
 
 using KernelMemory = KernelLeakTest;
 
-TEST_F(KernelMemory, FamiliesCountTheirBlocksAndZeroWhenAsked) {
+TEST_F(KernelMemory, FamiliesCountTheirBlocksZeroWhenAskedAndFailTheNthAllocation) {
   const int32_t start = KrnTestLiveBlocks();
   auto* mem = static_cast<uint8_t*>(KrnMemAllocEx(100, 3));
   auto* zeroed = static_cast<uint8_t*>(KrnAllocZeroed(64, 1));
@@ -17,54 +18,26 @@ TEST_F(KernelMemory, FamiliesCountTheirBlocksAndZeroWhenAsked) {
   EXPECT_EQ(KrnTestLiveBlocks(), start + 4);
   for (int i = 0; i < 300; ++i) ASSERT_EQ(mem[i], 0);
   for (int i = 0; i < 64; ++i) ASSERT_EQ(zeroed[i], 0);
-
   std::memset(zeroed, 0x5A, 64);
   auto* grown = static_cast<uint8_t*>(KrnRealloc(zeroed, 4096));
-  ASSERT_NE(grown, nullptr);
-  EXPECT_EQ(grown[63], 0x5A);
   auto* memGrown = static_cast<uint8_t*>(KrnMemRealloc(mem, 1000));
-  ASSERT_NE(memGrown, nullptr);
+  ASSERT_TRUE(grown && memGrown);
+  EXPECT_EQ(grown[63], 0x5A);
   EXPECT_EQ(KrnTestLiveBlocks(), start + 4);
 
-  KrnMemFree(memGrown);
-  KrnFree(grown);
-  KrnFree(plain);
-  KrnMemFree(memPlain);
+  KrnTestFailAllocation(2);
+  void* kept = KrnMemAlloc(8);
+  EXPECT_EQ(KrnAlloc(8), nullptr) << "the second allocation from now fails";
+  EXPECT_NE(kept, nullptr);
+  KrnTestFailAllocation(1);
+  EXPECT_EQ(KrnRealloc(grown, 1 << 20), nullptr);       // the old block stays valid and owned
+  EXPECT_EQ(KrnMemAllocEx(0x10000, 0x10000), nullptr);  // count x size beyond 32 bits
+
+  for (void* p : {static_cast<void*>(grown), plain}) KrnFree(p);
+  for (void* p : {static_cast<void*>(memGrown), memPlain, kept}) KrnMemFree(p);
   KrnFree(nullptr);
   KrnMemFree(nullptr);
   EXPECT_EQ(KrnTestLiveBlocks(), start);
-}
-
-TEST_F(KernelMemory, TheNthAllocationFailsOnceAndReallocKeepsTheBlock) {
-  KrnTestFailAllocation(3);
-  void* a = KrnAlloc(8);
-  void* b = KrnMemAlloc(8);
-  void* c = KrnAlloc(8);
-  void* d = KrnAlloc(8);
-  EXPECT_NE(a, nullptr);
-  EXPECT_NE(b, nullptr);
-  EXPECT_EQ(c, nullptr);
-  EXPECT_NE(d, nullptr);
-
-  KrnTestFailAllocation(1);
-  EXPECT_EQ(KrnRealloc(a, 1 << 20), nullptr);  // the old block stays valid and owned
-  KrnFree(a);
-  KrnMemFree(b);
-  KrnFree(d);
-
-  EXPECT_EQ(KrnMemAllocEx(0x10000, 0x10000), nullptr);  // count x size beyond 32 bits
-}
-
-TEST(KernelTls, SlotsHoldOneValuePerThread) {
-  const int32_t slot = KrnTlsAlloc();
-  ASSERT_GE(slot, 0);
-  EXPECT_EQ(KrnTlsGetValue(slot), nullptr);
-  int here = 0;
-  EXPECT_EQ(KrnTlsSetValue(slot, &here), 1);
-  EXPECT_EQ(KrnTlsGetValue(slot), &here);
-  EXPECT_EQ(KrnTlsFree(slot), 1);
-  EXPECT_EQ(KrnTlsSetValue(-1, &here), 0);
-  EXPECT_EQ(KrnTlsGetValue(-1), nullptr);
 }
 
 TEST_F(KernelMemory, LargeBlocksComeBackZeroedAndKeepTheirContentsAcrossResizes) {
@@ -72,10 +45,8 @@ TEST_F(KernelMemory, LargeBlocksComeBackZeroedAndKeepTheirContentsAcrossResizes)
   for (int round = 0; round < 3; ++round) {  // later rounds may reuse the earlier rounds' blocks
     auto* zeroed = static_cast<uint8_t*>(KrnAllocZeroed(kBig, 1));
     ASSERT_NE(zeroed, nullptr);
-    EXPECT_EQ(zeroed[0], 0);
-    EXPECT_EQ(zeroed[kBig - 1], 0);
+    EXPECT_TRUE(zeroed[0] == 0 && zeroed[kBig - 1] == 0);
     std::memset(zeroed, 0x6C, kBig);
-
     auto* grown = static_cast<uint8_t*>(KrnRealloc(zeroed, 2 * kBig));
     ASSERT_NE(grown, nullptr);
     EXPECT_EQ(grown[kBig - 1], 0x6C);
