@@ -1,3 +1,0 @@
-#include "paint/paint_canvas.h"
-
-void AddPlatformCanvases(CanvasList&, int, int) {}
