@@ -2,7 +2,6 @@
 // with offsets, scales and every pair of perspectives.
 #include <gtest/gtest.h>
 
-#include "common/kernel_fixture.h"
 #include "region/rgn_combine.h"
 #include "region/rgn_merge.h"
 #include "region/rgn_ops.h"
@@ -68,13 +67,6 @@ void ModelCombine(ModelBitmap& b, const RgnTransform* t, const Mask& added, uint
   b.HasRegion = true;
 }
 
-void ExpectSameRegion(const ModelBitmap& model, const BitmapRecord& bitmap, const std::string& where) {
-  ASSERT_EQ(bitmap.Region != nullptr, model.HasRegion) << where;
-  if (!model.HasRegion) return;
-  const Mask got = MaskFromRegion(*bitmap.Region);
-  ASSERT_EQ(got, model.Region) << where << ": " << FirstDifference(model.Region, got);
-}
-
 RgnTransform RandomTransform(ShapeSource& s, uint32_t orientation) {
   static const int32_t scales[][2] = {{1, 1}, {2, 1}, {1, 2}, {3, 2}, {2, 3}};
   const auto& xs = scales[s.Uniform(0, 4)];
@@ -85,13 +77,11 @@ RgnTransform RandomTransform(ShapeSource& s, uint32_t orientation) {
 // One bitmap, a run of random combines, each checked against the model.
 void RunSequence(uint32_t seed, int32_t bitmapOrientation, bool perspectivePairs) {
   ShapeSource s(seed);
-  TestBitmap bitmap;
   ModelBitmap model;
   model.Width = s.Uniform(20, 45);
   model.Height = s.Uniform(20, 45);
   model.Orientation = bitmapOrientation;
-  bitmap->Width = model.Width;
-  bitmap->Height = model.Height;
+  RegionBitmap bitmap(model.Width, model.Height);
   bitmap->Orientation = model.Orientation;
   for (int32_t step = 0; step < (perspectivePairs ? 16 : 40); ++step) {
     model.Clips = s.Uniform(0, 3) != 0;
@@ -108,10 +98,12 @@ void RunSequence(uint32_t seed, int32_t bitmapOrientation, bool perspectivePairs
     ModelCombine(model, transformed ? &t : nullptr, shape, mode);
     const int32_t piece = s.Uniform(0, 3);  // touching segments in some inputs
     ASSERT_EQ(RgnCombine(bitmap.get(), transformed ? &t : nullptr, RegionFromMask(shape, piece), mode), 1);
-    ExpectSameRegion(model, bitmap.Record,
-                     "seed " + std::to_string(seed) + " step " + std::to_string(step) + " mode " +
-                         std::to_string(mode) + " perspective " + std::to_string(t.Orientation) + " to " +
-                         std::to_string(bitmapOrientation) + " clipping " + std::to_string(model.Clips));
+    SCOPED_TRACE(testing::Message() << "seed " << seed << " step " << step << " mode " << mode << " perspective "
+                                    << t.Orientation << " to " << bitmapOrientation << " clipping " << model.Clips);
+    ASSERT_EQ(bitmap->Region != nullptr, model.HasRegion);
+    if (model.HasRegion) {
+      ASSERT_EQ(MaskDiff(model.Region, *bitmap->Region), "");
+    }
   }
 }
 
@@ -124,88 +116,69 @@ TEST_F(RgnCombineTest, EveryPairOfPerspectives) {
   for (int32_t orientation = 1; orientation <= 8; ++orientation) RunSequence(100 + uint32_t(orientation), orientation, true);
 }
 
-struct Fixture {
-  TestBitmap Bitmap;
-  explicit Fixture(bool clips = true) {
-    Bitmap->Width = 20;
-    Bitmap->Height = 10;
-    Bitmap->Orientation = 1;
-    Bitmap->Flags = clips ? 0 : QS_FLAG_RGN_UNCLIPPED;
-  }
-  int32_t Rect(RECT r, uint32_t mode, const RgnTransform* t = nullptr) {
-    RgnRecord* n = nullptr;
-    EXPECT_EQ(RgnFromRect(r, &n), 1);
-    return RgnCombine(Bitmap.get(), t, n, mode);
-  }
-  std::vector<int32_t> Snapshot() { return RegionSnapshot(Bitmap->Region); }
-};
-
-TEST_F(RgnCombineTest, MissingRegionStandsForTheWholeBitmap) {
-  Fixture or4, minus2, and0;
-  ASSERT_EQ(or4.Rect(RECT{2, 2, 4, 4}, kRgnCombineOr), 1);
-  EXPECT_EQ(MaskFromRegion(*or4.Bitmap->Region), MaskFromRegion(*RgnOwner([] {
-              RgnRecord* r = nullptr;
-              RgnFromRect(RECT{0, 0, 20, 10}, &r);
-              return r;
-            }())));
-  ASSERT_EQ(minus2.Rect(RECT{2, 2, 4, 4}, kRgnCombineNewMinusOld), 1);
-  ASSERT_NE(minus2.Bitmap->Region, nullptr);  // an empty record, not a missing one
-  EXPECT_TRUE(RgnIsEmpty(*minus2.Bitmap->Region));
-  ASSERT_EQ(and0.Rect(RECT{-5, 8, 4, 30}, kRgnCombineAnd), 1);
-  EXPECT_EQ(and0.Snapshot(), (std::vector<int32_t>{0, 8, 4, 10, 2, 0, 4, 2, 0, 4}));
+// Combines a rectangle into the bitmap's region.
+int32_t Rect(BitmapRecord* b, RECT r, uint32_t mode, const RgnTransform* t = nullptr) {
+  RgnRecord* n = nullptr;
+  EXPECT_EQ(RgnFromRect(r, &n), 1);
+  return RgnCombine(b, t, n, mode);
 }
 
 TEST_F(RgnCombineTest, NamedModeCases) {
-  Fixture f;
-  ASSERT_EQ(f.Rect(RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
-  ASSERT_EQ(f.Rect(RECT{5, 1, 8, 3}, kRgnCombineOr), 1);  // touching: one segment per line
-  EXPECT_EQ(f.Snapshot(), (std::vector<int32_t>{2, 1, 8, 3, 2, 2, 8, 2, 2, 8}));
-  ASSERT_EQ(f.Rect(RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
-  ASSERT_EQ(f.Rect(RECT{5, 1, 8, 3}, kRgnCombineXor), 1);
-  EXPECT_EQ(f.Snapshot(), (std::vector<int32_t>{2, 1, 8, 3, 2, 2, 8, 2, 2, 8}));
-  ASSERT_EQ(f.Rect(RECT{2, 1, 8, 3}, kRgnCombineXor), 1);  // identical: empty
-  EXPECT_TRUE(RgnIsEmpty(*f.Bitmap->Region));
-  ASSERT_EQ(f.Rect(RECT{0, 0, 19, 10}, kRgnCombineFrameMinusNew), 1);  // the old region plays no part
-  EXPECT_EQ(f.Snapshot(), (std::vector<int32_t>{19, 0, 20, 10, 2, 19, 20, 2, 19, 20, 2, 19, 20, 2, 19, 20, 2, 19, 20,
-                                                2, 19, 20, 2, 19, 20, 2, 19, 20, 2, 19, 20, 2, 19, 20}));
-  ASSERT_EQ(f.Rect(RECT{-4, -4, 40, 40}, kRgnCombineReplace), 1);  // cut to the bitmap
-  EXPECT_EQ(f.Bitmap->Region->Bounds.right, 20);
+  RegionBitmap or4, minus2, and0;  // a missing region stands for the whole bitmap
+  Mask whole, column;
+  whole.FillRect(RECT{0, 0, 20, 10});
+  column.FillRect(RECT{19, 0, 20, 10});
+  ASSERT_EQ(Rect(or4.get(), RECT{2, 2, 4, 4}, kRgnCombineOr), 1);
+  EXPECT_EQ(MaskDiff(whole, *or4->Region), "");
+  ASSERT_EQ(Rect(minus2.get(), RECT{2, 2, 4, 4}, kRgnCombineNewMinusOld), 1);
+  ASSERT_NE(minus2->Region, nullptr);  // an empty record, not a missing one
+  EXPECT_TRUE(RgnIsEmpty(*minus2->Region));
+  ASSERT_EQ(Rect(and0.get(), RECT{-5, 8, 4, 30}, kRgnCombineAnd), 1);
+  EXPECT_EQ(RegionSnapshot(and0->Region), (std::vector<int32_t>{0, 8, 4, 10, 2, 0, 4, 2, 0, 4}));
 
-  Fixture open(false);
-  ASSERT_EQ(open.Rect(RECT{-4, -2, 30, 3}, kRgnCombineReplace), 1);  // kept whole
-  EXPECT_EQ(open.Bitmap->Region->Bounds.left, -4);
-  ASSERT_EQ(open.Rect(RECT{18, -2, 30, 3}, kRgnCombineFrameMinusNew), 1);  // F grows by N's box
-  EXPECT_EQ(open.Bitmap->Region->Bounds.top, -2);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.left, 0);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.right, 30);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.bottom, 10);
-  EXPECT_EQ(RgnRowOf(*open.Bitmap->Region, 2)->Count, 2);  // [0, 18) above the bitmap's top rows
-  EXPECT_EQ(RgnRowValues(*open.Bitmap->Region, *RgnRowOf(*open.Bitmap->Region, 2))[1], 18);
+  RegionBitmap f;
+  for (uint32_t mode : {kRgnCombineOr, kRgnCombineXor}) {  // touching: one segment per line
+    ASSERT_EQ(Rect(f.get(), RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
+    ASSERT_EQ(Rect(f.get(), RECT{5, 1, 8, 3}, mode), 1);
+    EXPECT_EQ(RegionSnapshot(f->Region), (std::vector<int32_t>{2, 1, 8, 3, 2, 2, 8, 2, 2, 8})) << mode;
+  }
+  ASSERT_EQ(Rect(f.get(), RECT{2, 1, 8, 3}, kRgnCombineXor), 1);  // identical: empty
+  EXPECT_TRUE(RgnIsEmpty(*f->Region));
+  ASSERT_EQ(Rect(f.get(), RECT{0, 0, 19, 10}, kRgnCombineFrameMinusNew), 1);  // the old region plays no part
+  EXPECT_EQ(MaskDiff(column, *f->Region), "");
+  ASSERT_EQ(Rect(f.get(), RECT{-4, -4, 40, 40}, kRgnCombineReplace), 1);  // cut to the bitmap
+  EXPECT_EQ(Edges(f->Region->Bounds), Edges(RECT{0, 0, 20, 10}));
+
+  RegionBitmap open(20, 10, false);
+  ASSERT_EQ(Rect(open.get(), RECT{-4, -2, 30, 3}, kRgnCombineReplace), 1);  // kept whole
+  EXPECT_EQ(Edges(open->Region->Bounds), Edges(RECT{-4, -2, 30, 3}));
+  ASSERT_EQ(Rect(open.get(), RECT{18, -2, 30, 3}, kRgnCombineFrameMinusNew), 1);  // F grows by N's box
+  Mask frame;
+  frame.FillRect(RECT{0, -2, 18, 3});  // above the bitmap's top rows too
+  frame.FillRect(RECT{0, 3, 30, 10});
+  EXPECT_EQ(MaskDiff(frame, *open->Region), "");
 }
 
 TEST_F(RgnCombineTest, RefusedCallsLeaveTheRegionAndReleaseTheNewOne) {
-  Fixture f;
-  ASSERT_EQ(f.Rect(RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
-  RgnRecord* const identity = f.Bitmap->Region;
-  const auto before = f.Snapshot();
+  RegionBitmap f;
+  ASSERT_EQ(Rect(f.get(), RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
+  RgnRecord* const identity = f->Region;
+  const auto before = RegionSnapshot(f->Region);
   const RgnTransform zeroDen{1, 1, 0, 1, 1, 0, 0};
   const RgnTransform badOrientation{9, 1, 1, 1, 1, 0, 0};
-  EXPECT_EQ(f.Rect(RECT{0, 0, 3, 3}, 7), -13);
-  EXPECT_EQ(f.Rect(RECT{0, 0, 3, 3}, 1, &zeroDen), -13);
-  EXPECT_EQ(f.Rect(RECT{0, 0, 3, 3}, 1, &badOrientation), -13);
-  EXPECT_EQ(f.Bitmap->Region, identity);
-  EXPECT_EQ(f.Snapshot(), before);
-  RgnRecord* n = nullptr;
-  ASSERT_EQ(RgnFromRect(RECT{0, 0, 3, 3}, &n), 1);
-  EXPECT_EQ(RgnCombine(nullptr, nullptr, n, 1), -2);
-  ASSERT_EQ(RgnFromRect(RECT{0, 0, 3, 3}, &n), 1);
-  f.Bitmap->StructSize = 100;
-  EXPECT_EQ(RgnCombine(f.Bitmap.get(), nullptr, n, 1), -789);
-  f.Bitmap->StructSize = QS_RECORD_SIZE;
+  EXPECT_EQ(Rect(f.get(), RECT{0, 0, 3, 3}, 7), -13);
+  EXPECT_EQ(Rect(f.get(), RECT{0, 0, 3, 3}, 1, &zeroDen), -13);
+  EXPECT_EQ(Rect(f.get(), RECT{0, 0, 3, 3}, 1, &badOrientation), -13);
+  EXPECT_EQ(Rect(nullptr, RECT{0, 0, 3, 3}, 1), -2);
+  f->StructSize = 100;
+  EXPECT_EQ(Rect(f.get(), RECT{0, 0, 3, 3}, 1), -789);
+  f->StructSize = QS_RECORD_SIZE;
+  EXPECT_EQ(f->Region, identity);
+  EXPECT_EQ(RegionSnapshot(f->Region), before);
   for (uint32_t mode : {0u, 6u, 99u}) {  // a null region removes the region whatever the mode
-    ASSERT_EQ(f.Rect(RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
-    EXPECT_EQ(RgnCombine(f.Bitmap.get(), &zeroDen, nullptr, mode), 1);
-    EXPECT_EQ(f.Bitmap->Region, nullptr);
+    ASSERT_EQ(Rect(f.get(), RECT{2, 1, 5, 3}, kRgnCombineReplace), 1);
+    EXPECT_EQ(RgnCombine(f.get(), &zeroDen, nullptr, mode), 1);
+    EXPECT_EQ(f->Region, nullptr);
   }
 }
 

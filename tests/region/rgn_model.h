@@ -7,13 +7,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "common/kernel_fixture.h"
 #include "qskrn.h"
 #include "region/rgn_builder.h"
 #include "region/rgn_record.h"
+#include "region/rgn_region_data.h"
 #include "region/rgn_validate.h"
 
 // Pixels of the square window [kLo, kHi) x [kLo, kHi); everything outside is empty.
@@ -113,14 +116,36 @@ inline Mask MaskFromRegion(const RgnRecord& r) {
   return m;
 }
 
-// Where the two differ, for failure messages.
-inline std::string FirstDifference(const Mask& expected, const Mask& got) {
+// "" when the record holds exactly the mask's pixels, else the first pixel that differs.
+inline std::string MaskDiff(const Mask& expected, const RgnRecord& r) {
+  const Mask got = MaskFromRegion(r);
   for (int32_t y = Mask::kLo; y < Mask::kHi; ++y)
     for (int32_t x = Mask::kLo; x < Mask::kHi; ++x)
       if (expected.Get(x, y) != got.Get(x, y))
         return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + "): expected " +
                std::to_string(expected.Get(x, y)) + ", got " + std::to_string(got.Get(x, y));
-  return "none";
+  return "";
+}
+
+// Pixel membership of a record anywhere in the plane.
+inline bool RgnContains(const RgnRecord& r, int32_t x, int32_t y) {
+  const RgnRow* row = RgnRowOf(r, y);
+  if (row == nullptr) return false;
+  const int32_t* v = RgnRowValues(r, *row);
+  for (int32_t i = 0; i < row->Count; i += 2)
+    if (v[i] <= x && x < v[i + 1]) return true;
+  return false;
+}
+
+inline std::vector<int32_t> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// A region-data block: the 32-byte header, then the rectangles.
+inline std::vector<uint8_t> RegionDataBlock(const std::vector<RECT>& rects, uint32_t size = 32, uint32_t type = 1) {
+  std::vector<uint8_t> block(32 + rects.size() * sizeof(RECT));
+  const RgnDataHeader header{size, type, uint32_t(rects.size()), uint32_t(rects.size() * sizeof(RECT)), {}};
+  std::memcpy(block.data(), &header, sizeof header);
+  if (!rects.empty()) std::memcpy(block.data() + 32, rects.data(), rects.size() * sizeof(RECT));
+  return block;
 }
 
 // Bounds and every line's values: enough to tell whether a record changed.
@@ -173,3 +198,15 @@ struct ShapeSource {
 inline int32_t RegionBlocks(const RgnRecord* r) {
   return r == nullptr ? 0 : 1 + (r->RowTable != nullptr) + (r->Segments != nullptr);
 }
+
+// A bitmap record without pixels for region operations: its size, whether its regions are cut
+// to it, and a region made from a mask when one is given.
+struct RegionBitmap : TestBitmap {
+  explicit RegionBitmap(int32_t width = 20, int32_t height = 10, bool clips = true, const Mask* m = nullptr) {
+    Record.Width = width;
+    Record.Height = height;
+    Record.Orientation = 1;
+    Record.Flags = clips ? 0 : QS_FLAG_RGN_UNCLIPPED;
+    if (m != nullptr) Record.Region = RegionFromMask(*m);
+  }
+};

@@ -1,10 +1,10 @@
 // In-place record operations and the bitmap-level region entries, against the mask model.
 #include <gtest/gtest.h>
 
-#include "common/kernel_fixture.h"
+#include <functional>
+
 #include "qsdisp.h"
 #include "region/rgn_ops.h"
-#include "region/rgn_record.h"
 #include "tests/region/rgn_model.h"
 
 namespace {
@@ -12,12 +12,11 @@ using RgnOpsTest = KernelLeakTest;
 
 const HANDLE kFakeHandle = reinterpret_cast<HANDLE>(uintptr_t(0x5A5A0));
 
-// Forward pixel maps of the model.
-Mask MapPixels(const Mask& m, void (*map)(int32_t&, int32_t&, int32_t, int32_t), int32_t p, int32_t q) {
+// Each pixel of the mask moved by map (or dropped when map says so).
+Mask Mapped(const Mask& m, const std::function<bool(int32_t&, int32_t&)>& map) {
   Mask out;
   m.ForEach([&](int32_t x, int32_t y) {
-    map(x, y, p, q);
-    out.Set(x, y);
+    if (map(x, y)) out.Set(x, y);
   });
   return out;
 }
@@ -30,34 +29,46 @@ Mask ScaleMask(const Mask& m, int32_t xn, int32_t xd, int32_t yn, int32_t yd) {
   return out;
 }
 
-struct RegionBitmap {
-  TestBitmap Bitmap;
-  RegionBitmap(int32_t width, int32_t height, const Mask& m) {
-    Bitmap->Width = width;
-    Bitmap->Height = height;
-    Bitmap->Orientation = 1;
-    Bitmap->Region = RegionFromMask(m);
+TEST_F(RgnOpsTest, EveryOperationMovesEachPixelAsTheModelSays) {
+  RECT clip{};  // a new random one for each shape
+  const struct {
+    const char* Name;
+    bool InPlace;  // the bitmap keeps the same record
+    std::function<int32_t(BitmapRecord&)> Apply;
+    std::function<bool(int32_t& x, int32_t& y, int32_t w, int32_t h)> Map;
+  } ops[] = {
+      {"offset", true, [](BitmapRecord& b) { return RgnOffset(b.Region, -7, 5); },
+       [](int32_t& x, int32_t& y, int32_t, int32_t) { return x -= 7, y += 5, true; }},
+      {"mirror", false, [](BitmapRecord& b) { return RgnMirrorBitmap(&b); },
+       [](int32_t& x, int32_t&, int32_t w, int32_t) { return x = w - 1 - x, true; }},
+      {"flip", false, [](BitmapRecord& b) { return RgnFlipBitmap(&b); },
+       [](int32_t&, int32_t& y, int32_t, int32_t h) { return y = h - 1 - y, true; }},
+      {"clip", true, [&](BitmapRecord& b) { return RgnClip(b.Region, &clip); },
+       [&](int32_t& x, int32_t& y, int32_t, int32_t) {
+         return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+       }},
+      // Clockwise in a frame of w x h.
+      {"rotate 90", true, [](BitmapRecord& b) { return RgnRotate(&b, b.Width, b.Height, 9000); },
+       [](int32_t& x, int32_t& y, int32_t, int32_t h) { return std::tie(x, y) = std::pair(h - 1 - y, x), true; }},
+      {"rotate 180", true, [](BitmapRecord& b) { return RgnRotate(&b, b.Width, b.Height, 18000); },
+       [](int32_t& x, int32_t& y, int32_t w, int32_t h) { return x = w - 1 - x, y = h - 1 - y, true; }},
+      {"rotate 270", true, [](BitmapRecord& b) { return RgnRotate(&b, b.Width, b.Height, 27000); },
+       [](int32_t& x, int32_t& y, int32_t w, int32_t) { return std::tie(x, y) = std::pair(y, w - 1 - x), true; }},
+  };
+  ShapeSource shapes(15);
+  for (const auto& op : ops) {
+    for (int i = 0; i < 30; ++i) {
+      const Mask shape = shapes.Next();
+      const int32_t w = shapes.Uniform(1, 50), h = shapes.Uniform(1, 50);
+      clip = shapes.Box();
+      RegionBitmap b(w, h, true, &shape);
+      RgnRecord* const before = b->Region;
+      ASSERT_EQ(op.Apply(b.Record), 1) << op.Name;
+      EXPECT_EQ(MaskDiff(Mapped(shape, [&](int32_t& x, int32_t& y) { return op.Map(x, y, w, h); }), *b->Region), "")
+          << op.Name << " in " << w << " x " << h;
+      EXPECT_TRUE(!op.InPlace || b->Region == before) << op.Name;
+    }
   }
-};
-
-TEST_F(RgnOpsTest, OffsetMovesEverythingAndDropsCachesUnlessZero) {
-  ShapeSource shapes(11);
-  const Mask m = shapes.Next();
-  RgnOwner r(RegionFromMask(m));
-  r->CachedHandle = kFakeHandle;
-  ASSERT_EQ(RgnOffset(r.get(), 0, 0), 1);
-  EXPECT_EQ(r->CachedHandle, kFakeHandle);
-  ASSERT_EQ(RgnOffset(r.get(), -7, 5), 1);
-  EXPECT_EQ(r->CachedHandle, nullptr);
-  EXPECT_EQ(MaskFromRegion(*r), MapPixels(m, [](int32_t& x, int32_t& y, int32_t, int32_t) { x -= 7, y += 5; }, 0, 0));
-  EXPECT_EQ(RgnOffset(nullptr, 1, 1), -13);
-  // A move that would leave the 32-bit range is refused and changes nothing.
-  const auto before = RegionSnapshot(r.get());
-  EXPECT_EQ(RgnOffset(r.get(), INT32_MAX, 0), -13);
-  EXPECT_EQ(RegionSnapshot(r.get()), before);
-}
-
-TEST_F(RgnOpsTest, FlipsAndMirrorsInsideTheBitmap) {
   // Lines 2..4 of a 10-line bitmap move to lines 5..7, the last line first.
   Mask m;
   m.FillRect(RECT{1, 2, 3, 3});
@@ -65,26 +76,35 @@ TEST_F(RgnOpsTest, FlipsAndMirrorsInsideTheBitmap) {
   RgnOwner r(RegionFromMask(m));
   ASSERT_EQ(RgnFlipRows(r.get(), 10), 1);
   EXPECT_EQ(RegionSnapshot(r.get()), (std::vector<int32_t>{1, 5, 9, 8, 2, 4, 9, 0, 2, 1, 3}));
+  // Offsets of zero and clips around everything keep the cached handle; other changes drop it.
+  r->CachedHandle = kFakeHandle;
+  const RECT all{-100, -100, 100, 100}, away{200, 200, 300, 300};
+  ASSERT_EQ(RgnOffset(r.get(), 0, 0), 1);
+  ASSERT_EQ(RgnClip(r.get(), &all), 1);
+  EXPECT_EQ(r->CachedHandle, kFakeHandle);
+  ASSERT_EQ(RgnOffset(r.get(), 1, 0), 1);
+  EXPECT_EQ(r->CachedHandle, nullptr);
+  // A move that would leave the 32-bit range is refused and changes nothing.
+  const auto before = RegionSnapshot(r.get());
+  EXPECT_EQ(RgnOffset(r.get(), INT32_MAX, 0), -13);
+  EXPECT_EQ(RegionSnapshot(r.get()), before);
+  ASSERT_EQ(RgnClip(r.get(), &away), 1);
+  EXPECT_TRUE(RgnIsEmpty(*r));
   EXPECT_TRUE(RgnIsWellFormed(*r));
 
-  ShapeSource shapes(12);
-  for (int i = 0; i < 20; ++i) {
-    const Mask shape = shapes.Next();
-    RegionBitmap b(37, 23, shape);
-    ASSERT_EQ(RgnMirrorBitmap(b.Bitmap.get()), 1);
-    EXPECT_EQ(MaskFromRegion(*b.Bitmap->Region),
-              MapPixels(shape, [](int32_t& x, int32_t&, int32_t w, int32_t) { x = w - 1 - x; }, 37, 0));
-    ASSERT_EQ(RgnFlipBitmap(b.Bitmap.get()), 1);
-    EXPECT_EQ(MaskFromRegion(*b.Bitmap->Region),
-              MapPixels(shape, [](int32_t& x, int32_t& y, int32_t w, int32_t h) { x = w - 1 - x, y = h - 1 - y; }, 37,
-                        23));
-  }
-  TestBitmap none;
-  EXPECT_EQ(RgnMirrorBitmap(none.get()), 1);
-  EXPECT_EQ(RgnFlipBitmap(none.get()), 1);
-  EXPECT_EQ(RgnMirrorBitmap(nullptr), -2);
-  EXPECT_EQ(RgnFlipBitmap(nullptr), -2);
-  EXPECT_EQ(RgnFlipRows(nullptr, 3), -13);
+  RegionBitmap b(5, 5, true, &m);
+  EXPECT_EQ(RgnRotate(b.get(), 5, 5, 4500), -13);
+  TestBitmap none;  // a bitmap without a region keeps none
+  for (int32_t code : {RgnMirrorBitmap(none.get()), RgnFlipBitmap(none.get()), RgnRotate(none.get(), 5, 5, 9000),
+                       RgnResizeBitmap(none.get(), 5, 5)})
+    EXPECT_EQ(code, 1);
+  EXPECT_EQ(none->Region, nullptr);
+  for (int32_t code : {RgnMirrorBitmap(nullptr), RgnFlipBitmap(nullptr), RgnRotate(nullptr, 5, 5, 9000),
+                       RgnResizeBitmap(nullptr, 5, 5)})
+    EXPECT_EQ(code, -2);
+  for (int32_t code : {RgnFlipRows(nullptr, 3), RgnOffset(nullptr, 1, 1), RgnClip(nullptr, &all), RgnClip(r.get(), nullptr),
+                       RgnScale(nullptr, 1, 1, 1, 2), RgnScale(r.get(), 1, 0, 1, 1)})
+    EXPECT_EQ(code, -13);
 }
 
 TEST_F(RgnOpsTest, ScaleJoinsTouchingSegmentsAndMatchesTheModel) {
@@ -101,8 +121,6 @@ TEST_F(RgnOpsTest, ScaleJoinsTouchingSegmentsAndMatchesTheModel) {
   ASSERT_EQ(RgnScale(r.get(), 1, 2, 1, 1), 1);
   EXPECT_EQ(RegionSnapshot(r.get()), (std::vector<int32_t>{0, 0, 1, 1, 2, 0, 1}));
   EXPECT_EQ(r->CachedHandle, nullptr);
-  EXPECT_EQ(RgnScale(r.get(), 1, 0, 1, 1), -13);
-  EXPECT_EQ(RgnScale(nullptr, 1, 1, 1, 2), -13);
 
   const int32_t ratios[][4] = {{2, 1, 1, 1}, {1, 1, 3, 1}, {1, 2, 1, 3}, {3, 2, 2, 3}, {5, 7, 7, 5}, {0, 1, 1, 1}};
   ShapeSource shapes(13);
@@ -111,76 +129,36 @@ TEST_F(RgnOpsTest, ScaleJoinsTouchingSegmentsAndMatchesTheModel) {
       const Mask shape = shapes.Next();
       RgnOwner s(RegionFromMask(shape));
       ASSERT_EQ(RgnScale(s.get(), q[0], q[1], q[2], q[3]), 1);
-      const Mask got = MaskFromRegion(*s), want = ScaleMask(shape, q[0], q[1], q[2], q[3]);
-      EXPECT_EQ(got, want) << q[0] << "/" << q[1] << " x " << q[2] << "/" << q[3] << ": " << FirstDifference(want, got);
+      EXPECT_EQ(MaskDiff(ScaleMask(shape, q[0], q[1], q[2], q[3]), *s), "") << q[0] << "/" << q[1] << " x " << q[2] << "/" << q[3];
     }
   }
-}
-
-TEST_F(RgnOpsTest, ScaleGuardKeepsFarRegionsInRange) {
-  RgnRecord* r = nullptr;
-  ASSERT_EQ(RgnFromRect(RECT{1500000000, 0, 1500000004, 2}, &r), 1);
-  RgnOwner owner(r);
-  // 4/2 halves to 2/1, then to 1/0, whose denominator becomes 1: the region stays where it is.
-  ASSERT_EQ(RgnScale(r, 4, 2, 1, 1), 1);
-  EXPECT_EQ(RegionSnapshot(r), (std::vector<int32_t>{1500000000, 0, 1500000004, 2, 2, 1500000000, 1500000004, 2,
-                                                      1500000000, 1500000004}));
-}
-
-TEST_F(RgnOpsTest, ResizeScalesToTheNewBitmapSize) {
+  // Resizing a bitmap scales its region to the new size.
   Mask m;
   m.FillRect(RECT{2, 2, 6, 4});
-  RegionBitmap b(10, 8, m);
-  ASSERT_EQ(RgnResizeBitmap(b.Bitmap.get(), 20, 4), 1);
-  EXPECT_EQ(MaskFromRegion(*b.Bitmap->Region), ScaleMask(m, 20, 10, 4, 8));
-  TestBitmap none;
-  EXPECT_EQ(RgnResizeBitmap(none.get(), 5, 5), 1);
-  EXPECT_EQ(RgnResizeBitmap(nullptr, 5, 5), -2);
+  RegionBitmap bitmap(10, 8, true, &m);
+  ASSERT_EQ(RgnResizeBitmap(bitmap.get(), 20, 4), 1);
+  EXPECT_EQ(MaskDiff(ScaleMask(m, 20, 10, 4, 8), *bitmap->Region), "");
+  // Far regions: 4/2 halves to 2/1, then to 1/0, whose denominator becomes 1; the region stays.
+  RgnRecord* distant = nullptr;
+  ASSERT_EQ(RgnFromRect(RECT{1500000000, 0, 1500000004, 2}, &distant), 1);
+  RgnOwner distantOwner(distant);
+  const auto distantBefore = RegionSnapshot(distant);
+  ASSERT_EQ(RgnScale(distant, 4, 2, 1, 1), 1);
+  EXPECT_EQ(RegionSnapshot(distant), distantBefore);
 }
 
-TEST_F(RgnOpsTest, ClipKeepsThePartInsideInPlace) {
-  ShapeSource shapes(14);
-  for (int i = 0; i < 20; ++i) {
-    const Mask shape = shapes.Next();
-    RgnOwner r(RegionFromMask(shape));
-    RgnRecord* const identity = r.get();
-    const RECT clip = shapes.Box();
-    ASSERT_EQ(RgnClip(r.get(), &clip), 1);
-    Mask want;
-    shape.ForEach([&](int32_t x, int32_t y) {
-      if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom) want.Set(x, y);
-    });
-    EXPECT_EQ(MaskFromRegion(*r), want);
-    EXPECT_EQ(r.get(), identity);
-  }
-  RgnOwner r(RegionFromMask(shapes.Next()));
-  r->CachedHandle = kFakeHandle;
-  const RECT all{-100, -100, 100, 100};
-  ASSERT_EQ(RgnClip(r.get(), &all), 1);
-  EXPECT_EQ(r->CachedHandle, kFakeHandle);
-  const RECT away{200, 200, 300, 300};
-  ASSERT_EQ(RgnClip(r.get(), &away), 1);
-  EXPECT_TRUE(RgnIsEmpty(*r));
-  EXPECT_TRUE(RgnIsWellFormed(*r));
-  EXPECT_EQ(RgnClip(r.get(), nullptr), -13);
-  EXPECT_EQ(RgnClip(nullptr, &all), -13);
-}
-
-TEST_F(RgnOpsTest, CopyToBitmapOffsetsAndClipsToTheTarget) {
+TEST_F(RgnOpsTest, CopiesAreIndependentAndCutToTheTarget) {
   Mask m;
   m.FillRect(RECT{0, 0, 10, 6});
-  RegionBitmap source(12, 8, m);
+  RegionBitmap source(12, 8, true, &m);
   for (bool clips : {true, false}) {
-    TestBitmap target;
-    target->Width = 8;
-    target->Height = 5;
-    target->Flags = clips ? 0 : QS_FLAG_RGN_UNCLIPPED;
-    target->Region = source.Bitmap->Region;  // a fresh copy still names the source's record
-    ASSERT_EQ(RgnCopyToBitmap(target.get(), source.Bitmap.get(), -3, 2), 1);
-    ASSERT_NE(target->Region, source.Bitmap->Region);
+    RegionBitmap target(8, 5, clips);
+    target->Region = source->Region;  // a fresh copy still names the source's record
+    ASSERT_EQ(RgnCopyToBitmap(target.get(), source.get(), -3, 2), 1);
+    ASSERT_NE(target->Region, source->Region);
     Mask want;
     want.FillRect(clips ? RECT{0, 2, 7, 5} : RECT{-3, 2, 7, 8});
-    EXPECT_EQ(MaskFromRegion(*target->Region), want) << "clipping " << clips;
+    EXPECT_EQ(MaskDiff(want, *target->Region), "") << "clipping " << clips;
   }
   TestBitmap empty, target;
   target->Region = reinterpret_cast<RgnRecord*>(uintptr_t(0x10));
@@ -188,6 +166,22 @@ TEST_F(RgnOpsTest, CopyToBitmapOffsetsAndClipsToTheTarget) {
   EXPECT_EQ(target->Region, nullptr);
   EXPECT_EQ(RgnCopyToBitmap(nullptr, empty.get(), 0, 0), -13);
   EXPECT_EQ(RgnCopyToBitmap(target.get(), nullptr, 0, 0), -13);
+
+  RgnRecord* copy = nullptr;
+  ASSERT_EQ(Q_CopyQorbRgn(&copy, source->Region), 1);
+  RgnOwner owner(copy);
+  EXPECT_EQ(RegionSnapshot(copy), RegionSnapshot(source->Region));
+  EXPECT_NE(copy->Segments, source->Region->Segments);
+  EXPECT_NE(copy->RowTable, source->Region->RowTable);
+  RgnRecord* none = reinterpret_cast<RgnRecord*>(uintptr_t(0x10));
+  ASSERT_EQ(Q_CopyQorbRgn(&none, nullptr), 1);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(Q_CopyQorbRgn(nullptr, source->Region), -13);
+  RgnRecord emptySource{};
+  ASSERT_EQ(Q_CopyQorbRgn(&none, &emptySource), 1);
+  RgnOwner emptyOwner(none);
+  EXPECT_TRUE(RgnIsEmpty(*none));
+  EXPECT_TRUE(RgnIsWellFormed(*none));
 }
 
 TEST_F(RgnOpsTest, KernelCopiesAndFillsThroughTheRegionEntries) {
@@ -199,63 +193,13 @@ TEST_F(RgnOpsTest, KernelCopiesAndFillsThroughTheRegionEntries) {
   TestBitmap copy;
   ASSERT_EQ(KrnCopyBitmap(copy.get(), b.get(), QS_RECORD_SIZE), 1);  // slot 2 copies the region
   ASSERT_NE(copy->Region, b->Region);
-  Mask inside;  // the copy is cut to the bitmap
-  shape.ForEach([&](int32_t x, int32_t y) {
-    if (x >= 0 && x < 16 && y >= 0 && y < 6) inside.Set(x, y);
-  });
-  EXPECT_EQ(MaskFromRegion(*copy->Region), inside);
+  const Mask inside = Mapped(shape, [](int32_t& x, int32_t& y) { return x >= 0 && x < 16 && y >= 0 && y < 6; });
+  EXPECT_EQ(MaskDiff(inside, *copy->Region), "") << "the copy is cut to the bitmap";
   for (int32_t y = 0; y < 6; ++y)
     for (int32_t x = 0; x < 16; ++x) {
       uint8_t pixel = 0;
       ASSERT_EQ(KrnGetBitmapRow(b.get(), &pixel, y, x, 1), 1);
       EXPECT_EQ(pixel, shape.Get(x, y) ? 255 : 0) << x << ", " << y;
     }
-}
-
-TEST_F(RgnOpsTest, RotationTurnsEveryPixelExactly) {
-  // Clockwise in a frame of w x h: 90 (x, y) -> (h-1-y, x); 180 -> (w-1-x, h-1-y); 270 -> (y, w-1-x).
-  ShapeSource shapes(15);
-  for (int i = 0; i < 30; ++i) {
-    const Mask shape = shapes.Next();
-    const int32_t w = shapes.Uniform(1, 50), h = shapes.Uniform(1, 50);
-    for (int32_t angle : {9000, 18000, 27000}) {
-      RegionBitmap b(w, h, shape);
-      RgnRecord* const identity = b.Bitmap->Region;
-      ASSERT_EQ(RgnRotate(b.Bitmap.get(), w, h, angle), 1);
-      Mask want;
-      shape.ForEach([&](int32_t x, int32_t y) {
-        if (angle == 9000) want.Set(h - 1 - y, x);
-        if (angle == 18000) want.Set(w - 1 - x, h - 1 - y);
-        if (angle == 27000) want.Set(y, w - 1 - x);
-      });
-      const Mask got = MaskFromRegion(*b.Bitmap->Region);
-      EXPECT_EQ(got, want) << angle << " in " << w << " x " << h << ": " << FirstDifference(want, got);
-      EXPECT_EQ(b.Bitmap->Region, identity);
-    }
-  }
-  RegionBitmap b(5, 5, shapes.Next());
-  EXPECT_EQ(RgnRotate(b.Bitmap.get(), 5, 5, 4500), -13);
-  TestBitmap none;
-  EXPECT_EQ(RgnRotate(none.get(), 5, 5, 9000), 1);
-  EXPECT_EQ(RgnRotate(nullptr, 5, 5, 9000), -2);
-}
-
-TEST_F(RgnOpsTest, CopyQorbRgnIsIndependent) {
-  RgnOwner source(RegionFromMask(EllipseMask(RECT{0, 0, 20, 11})));
-  RgnRecord* copy = nullptr;
-  ASSERT_EQ(Q_CopyQorbRgn(&copy, source.get()), 1);
-  RgnOwner owner(copy);
-  EXPECT_EQ(RegionSnapshot(copy), RegionSnapshot(source.get()));
-  EXPECT_NE(copy->Segments, source->Segments);
-  EXPECT_NE(copy->RowTable, source->RowTable);
-  RgnRecord* none = reinterpret_cast<RgnRecord*>(uintptr_t(0x10));
-  ASSERT_EQ(Q_CopyQorbRgn(&none, nullptr), 1);
-  EXPECT_EQ(none, nullptr);
-  EXPECT_EQ(Q_CopyQorbRgn(nullptr, source.get()), -13);
-  RgnRecord emptySource{};
-  ASSERT_EQ(Q_CopyQorbRgn(&copy, &emptySource), 1);
-  EXPECT_TRUE(RgnIsEmpty(*copy));
-  EXPECT_TRUE(RgnIsWellFormed(*copy));
-  KrnFreeRgnMemory(copy);
 }
 }  // namespace

@@ -2,24 +2,14 @@
 // mapping.
 #include <gtest/gtest.h>
 
-#include "common/kernel_fixture.h"
+#include <array>
+
 #include "qsdisp.h"
 #include "region/rgn_ops.h"
 #include "tests/region/rgn_model.h"
 
 namespace {
 using RgnQueriesTest = KernelLeakTest;
-
-struct QueryBitmap {
-  TestBitmap Bitmap;
-  QueryBitmap(int32_t width, int32_t height, bool clips) {
-    Bitmap->Width = width;
-    Bitmap->Height = height;
-    Bitmap->Orientation = 1;
-    Bitmap->Flags = clips ? 0 : QS_FLAG_RGN_UNCLIPPED;
-  }
-  BitmapRecord* get() { return Bitmap.get(); }
-};
 
 // The segments of one model row, cut to [0, width) when asked.
 std::vector<int32_t> ModelRow(const Mask& m, int32_t y, int32_t cutWidth) {
@@ -38,9 +28,9 @@ TEST_F(RgnQueriesTest, AnswersAgreeWithTheModel) {
   ShapeSource shapes(21);
   for (int i = 0; i < 24; ++i) {
     const bool clips = i % 2 == 0;
-    QueryBitmap b(shapes.Uniform(10, 40), shapes.Uniform(10, 40), clips);
+    RegionBitmap b(shapes.Uniform(10, 40), shapes.Uniform(10, 40), clips);
     const Mask m = shapes.Next();
-    b.Bitmap->Region = RegionFromMask(m, i % 3 == 0 ? 2 : 0);
+    b->Region = RegionFromMask(m, i % 3 == 0 ? 2 : 0);
     uint32_t area = 0, maxValues = 0, count = 0;
     RECT bounds{}, want{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     uint32_t modelArea = 0;
@@ -52,15 +42,14 @@ TEST_F(RgnQueriesTest, AnswersAgreeWithTheModel) {
     ASSERT_EQ(Q_GetBitmapRgnArea(b.get(), &area), 1);
     EXPECT_EQ(area, modelArea);
     ASSERT_EQ(Q_GetBitmapRgnBounds(b.get(), nullptr, &bounds), 1);
-    EXPECT_EQ(std::vector<int32_t>({bounds.left, bounds.top, bounds.right, bounds.bottom}),
-              std::vector<int32_t>({want.left, want.top, want.right, want.bottom}));
+    EXPECT_EQ(Edges(bounds), Edges(want));
     ASSERT_EQ(Q_GetBitmapClipSegmentsMax(b.get(), &maxValues), 1);
     std::vector<int32_t> buffer(maxValues + 64);
     for (int32_t y = Mask::kLo; y < Mask::kHi; ++y) {
       for (int32_t x = -20; x < 80; ++x) ASSERT_EQ(Q_IsPtInBitmapRgn(b.get(), y, x), m.Get(x, y) ? 1 : 0) << x << ", " << y;
       ASSERT_EQ(Q_GetBitmapClipSegments(b.get(), y, buffer.data(), &count), 1);
       std::vector<int32_t> got(buffer.begin(), buffer.begin() + count), expected = ModelRow(m, y, -1);
-      if (!clips) expected = y >= 0 && y < b.Bitmap->Height ? ModelRow(m, y, b.Bitmap->Width) : std::vector<int32_t>{};
+      if (!clips) expected = y >= 0 && y < b->Height ? ModelRow(m, y, b->Width) : std::vector<int32_t>{};
       if (i % 3 == 0) {  // touching segments come back as stored: compare the pixels they cover
         Mask fromRow, fromModel;
         for (size_t k = 0; k + 1 < got.size(); k += 2) fromRow.FillRect(RECT{got[k], 0, got[k + 1], 1});
@@ -74,72 +63,61 @@ TEST_F(RgnQueriesTest, AnswersAgreeWithTheModel) {
   }
 }
 
-TEST_F(RgnQueriesTest, WithoutARegionTheWholeBitmapAnswers) {
-  QueryBitmap b(16, 9, true);
-  uint32_t value = 0, count = 0;
-  int32_t buffer[4] = {};
+TEST_F(RgnQueriesTest, NoRegionAnEmptyRegionAndUnclippedRows) {
+  const RECT empty{3, 3, 3, 8}, wide{-10, 2, 20, 3};
+  const struct {
+    const char* Name;
+    const RECT* Rect;
+    bool Clips;
+    int32_t Has;
+    uint32_t Area, Max;
+    int32_t Row;
+    std::vector<int32_t> Segments;
+    std::vector<std::array<int32_t, 3>> Points;  // row, column (row first), inside
+  } cases[] = {
+      {"no region: the whole bitmap", nullptr, true, 0, 144, 2, -5, {0, 16}, {{8, 15, 1}, {15, 8, 0}, {-1, 0, 0}}},
+      {"empty region", &empty, true, 1, 0, 0, 4, {}, {{0, 0, 0}, {4, 3, 0}}},
+      // Rows are cut to the bitmap, the other answers are not.
+      {"unclipped", &wide, false, 1, 30, 30, 2, {0, 16}, {{2, -10, 1}, {2, 19, 1}, {3, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    RegionBitmap b(16, 9, c.Clips);
+    ASSERT_EQ(c.Rect ? Q_SetBitmapRgnRect(b.get(), nullptr, c.Rect, 1) : 1, 1);
+    uint32_t area = 7, max = 7, count = 7;
+    int32_t buffer[32] = {};
+    EXPECT_EQ(Q_BitmapHasRgn(b.get()), c.Has) << c.Name;
+    ASSERT_EQ(Q_GetBitmapRgnArea(b.get(), &area), 1);
+    ASSERT_EQ(Q_GetBitmapClipSegmentsMax(b.get(), &max), 1);
+    ASSERT_EQ(Q_GetBitmapClipSegments(b.get(), c.Row, buffer, &count), 1);
+    EXPECT_EQ(std::vector<uint32_t>({area, max}), std::vector<uint32_t>({c.Area, c.Max})) << c.Name;
+    EXPECT_EQ(std::vector<int32_t>(buffer, buffer + count), c.Segments) << c.Name;
+    for (const auto& p : c.Points) EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), p[0], p[1]), p[2]) << c.Name << " " << p[0] << "," << p[1];
+  }
+  RegionBitmap b(16, 9, true);
   RECT r{};
-  EXPECT_EQ(Q_BitmapHasRgn(b.get()), 0);
-  ASSERT_EQ(Q_GetBitmapRgnArea(b.get(), &value), 1);
-  EXPECT_EQ(value, 144u);
-  ASSERT_EQ(Q_GetBitmapClipSegmentsMax(b.get(), &value), 1);
-  EXPECT_EQ(value, 2u);
-  ASSERT_EQ(Q_GetBitmapClipSegments(b.get(), -5, buffer, &count), 1);
-  EXPECT_EQ(std::vector<int32_t>(buffer, buffer + count), (std::vector<int32_t>{0, 16}));
   ASSERT_EQ(Q_GetBitmapRgnBounds(b.get(), nullptr, &r), 1);
-  EXPECT_EQ(r.right, 16);
-  EXPECT_EQ(r.bottom, 9);
-  EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), 8, 15), 1);
-  EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), 15, 8), 0);  // row first, column second
-  EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), -1, 0), 0);
-}
-
-TEST_F(RgnQueriesTest, AnEmptyRegionIsARegionWithNothingInside) {
-  QueryBitmap b(16, 9, true);
-  const RECT empty{3, 3, 3, 8};
+  EXPECT_EQ(Edges(r), Edges(RECT{0, 0, 16, 9}));
   ASSERT_EQ(Q_SetBitmapRgnRect(b.get(), nullptr, &empty, 1), 1);
-  uint32_t value = 7, count = 7;
-  int32_t buffer[2] = {};
-  EXPECT_EQ(Q_BitmapHasRgn(b.get()), 1);
-  ASSERT_EQ(Q_GetBitmapRgnArea(b.get(), &value), 1);
-  EXPECT_EQ(value, 0u);
-  ASSERT_EQ(Q_GetBitmapClipSegmentsMax(b.get(), &value), 1);
-  EXPECT_EQ(value, 0u);
-  ASSERT_EQ(Q_GetBitmapClipSegments(b.get(), 4, buffer, &count), 1);
-  EXPECT_EQ(count, 0u);
-  EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), 0, 0), 0);
   ASSERT_EQ(Q_FreeBitmapRgn(b.get()), 1);
   EXPECT_EQ(Q_BitmapHasRgn(b.get()), 0);
 }
 
-TEST_F(RgnQueriesTest, UnclippedRowsAreCutToTheBitmap) {
-  QueryBitmap b(16, 9, false);
-  const RECT wide{-10, 2, 20, 3};
-  ASSERT_EQ(Q_SetBitmapRgnRect(b.get(), nullptr, &wide, 1), 1);
-  int32_t buffer[32] = {};
-  uint32_t count = 0;
-  ASSERT_EQ(Q_GetBitmapClipSegments(b.get(), 2, buffer, &count), 1);
-  EXPECT_EQ(std::vector<int32_t>(buffer, buffer + count), (std::vector<int32_t>{0, 16}));
-  EXPECT_EQ(Q_IsPtInBitmapRgn(b.get(), 2, -10), 1);  // the bitmap is not consulted
-}
-
-TEST_F(RgnQueriesTest, ClipSwitch) {
-  QueryBitmap b(4, 4, true);
-  b.Bitmap->Flags = 0x1234;
-  uint32_t clip = 9;
+TEST_F(RgnQueriesTest, ClipSwitchTurnsOneFlagOnlyAndAnswersWhetherRegionsAreCut) {
+  RegionBitmap b(4, 4, true);
+  b->Flags = 0x1234;
+  uint32_t clip = 9, unclipped = 9;
   ASSERT_EQ(Q_GetBitmapRgnClip(b.get(), &clip), 1);
-  EXPECT_EQ(clip, 1u);
   ASSERT_EQ(Q_SetBitmapRgnClip(b.get(), 0), 1);
-  EXPECT_EQ(b.Bitmap->Flags, 0x1234u | QS_FLAG_RGN_UNCLIPPED);
-  ASSERT_EQ(Q_GetBitmapRgnClip(b.get(), &clip), 1);
-  EXPECT_EQ(clip, 0u);
+  EXPECT_EQ(b->Flags, 0x1234u | QS_FLAG_RGN_UNCLIPPED);
+  ASSERT_EQ(Q_GetBitmapRgnClip(b.get(), &unclipped), 1);
   ASSERT_EQ(Q_SetBitmapRgnClip(b.get(), 5), 1);
-  EXPECT_EQ(b.Bitmap->Flags, 0x1234u);
+  EXPECT_EQ(b->Flags, 0x1234u);
+  EXPECT_EQ(std::vector<uint32_t>({clip, unclipped}), std::vector<uint32_t>({1, 0}));
 }
 
 TEST_F(RgnQueriesTest, ArgumentChecksInTheirOrder) {
-  QueryBitmap good(4, 4, true), wrongSize(4, 4, true);
-  wrongSize.Bitmap->StructSize = 160;
+  RegionBitmap good(4, 4, true), wrongSize(4, 4, true);
+  wrongSize->StructSize = 160;
   BitmapRecord* g = good.get();
   BitmapRecord* w = wrongSize.get();
   uint32_t u = 0;
@@ -185,11 +163,11 @@ TEST_F(RgnQueriesTest, ArgumentChecksInTheirOrder) {
       {"Offset size", Q_OffsetBitmapRgn(w, 1, 1), -789},
   };
   for (const Check& c : checks) EXPECT_EQ(c.Got, c.Want) << c.Call;
-  EXPECT_EQ(good.Bitmap->Region, nullptr);
+  EXPECT_EQ(good->Region, nullptr);
 }
 
 TEST_F(RgnQueriesTest, OutboundBoundsRoundAsDocumented) {
-  QueryBitmap b(30, 20, true);
+  RegionBitmap b(30, 20, true);
   const RECT shape{3, 5, 11, 9};
   ASSERT_EQ(Q_SetBitmapRgnRect(b.get(), nullptr, &shape, 1), 1);
   struct Case {
@@ -207,32 +185,31 @@ TEST_F(RgnQueriesTest, OutboundBoundsRoundAsDocumented) {
       {{1, 400000000, 3, 1, 1, 0, 0}, 1, {400000000, 5, 1466666667, 9}},
   };
   for (const Case& c : cases) {
-    b.Bitmap->Orientation = c.BitmapOrientation;
+    b->Orientation = c.BitmapOrientation;
     RECT r{};
     ASSERT_EQ(Q_GetBitmapRgnBounds(b.get(), &c.T, &r), 1);
-    EXPECT_EQ(std::vector<int32_t>({r.left, r.top, r.right, r.bottom}),
-              std::vector<int32_t>({c.Want.left, c.Want.top, c.Want.right, c.Want.bottom}))
+    EXPECT_EQ(Edges(r), Edges(c.Want))
         << "orientation " << c.T.Orientation << " from " << c.BitmapOrientation;
   }
-  b.Bitmap->Orientation = 1;
+  b->Orientation = 1;
   const RgnTransform shifted{1, 1, 1, 1, 1, -5, 18};
   RECT r{};
   ASSERT_EQ(Q_GetBitmapRgnBoundsClip(b.get(), &shifted, &r), 1);
-  EXPECT_EQ(std::vector<int32_t>({r.left, r.top, r.right, r.bottom}), std::vector<int32_t>({0, 0, 0, 0}));
+  EXPECT_EQ(Edges(r), Edges(RECT{}));
   const RgnTransform half{1, 1, 1, 1, 1, -5, 10};
   ASSERT_EQ(Q_GetBitmapRgnBoundsClip(b.get(), &half, &r), 1);
-  EXPECT_EQ(std::vector<int32_t>({r.left, r.top, r.right, r.bottom}), std::vector<int32_t>({0, 15, 6, 19}));
+  EXPECT_EQ(Edges(r), Edges(RECT{0, 15, 6, 19}));
 }
 
 TEST_F(RgnQueriesTest, OffsettingTheBitmapRegion) {
-  QueryBitmap b(10, 6, true);
+  RegionBitmap b(10, 6, true);
   ASSERT_EQ(Q_OffsetBitmapRgn(b.get(), 2, -3), 1);  // no region: the bitmap rectangle, moved and cut
-  EXPECT_EQ(RegionSnapshot(b.Bitmap->Region), (std::vector<int32_t>{0, 2, 7, 6, 2, 0, 7, 2, 0, 7, 2, 0, 7, 2, 0, 7}));
+  EXPECT_EQ(RegionSnapshot(b->Region), (std::vector<int32_t>{0, 2, 7, 6, 2, 0, 7, 2, 0, 7, 2, 0, 7, 2, 0, 7}));
   ASSERT_EQ(Q_OffsetBitmapRgn(b.get(), 0, 0), 1);
-  QueryBitmap open(10, 6, false);
+  RegionBitmap open(10, 6, false);
   ASSERT_EQ(Q_OffsetBitmapRgn(open.get(), -1, 4), 1);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.left, 4);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.top, -1);
-  EXPECT_EQ(open.Bitmap->Region->Bounds.right, 14);
+  EXPECT_EQ(open->Region->Bounds.left, 4);
+  EXPECT_EQ(open->Region->Bounds.top, -1);
+  EXPECT_EQ(open->Region->Bounds.right, 14);
 }
 }  // namespace

@@ -1,27 +1,14 @@
 // The region-data conversion shared by every GDI-based producer: random banded blocks against a
-// pixel mask, touching rectangles joined, a table of malformed blocks refused before anything
-// is allocated, and allocation failures that leak nothing.
+// pixel mask, touching rectangles joined, and a table of malformed blocks refused before anything
+// is allocated. Its allocation failures are walked with the other record operations.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <vector>
 
-#include "common/kernel_fixture.h"
-#include "region/rgn_record.h"
-#include "region/rgn_region_data.h"
-#include "region/rgn_validate.h"
-#include "region/shape_pixels.h"
+#include "tests/region/rgn_model.h"
 
 namespace {
-std::vector<uint8_t> Block(const std::vector<RECT>& rects, uint32_t size = 32, uint32_t type = 1) {
-  std::vector<uint8_t> block(32 + rects.size() * sizeof(RECT));
-  RgnDataHeader header{size, type, uint32_t(rects.size()), uint32_t(rects.size() * sizeof(RECT)), {}};
-  std::memcpy(block.data(), &header, sizeof header);
-  if (!rects.empty()) std::memcpy(block.data() + 32, rects.data(), rects.size() * sizeof(RECT));
-  return block;
-}
-
 // Banded rectangles of a mask the way GDI gives them: runs per row, identical neighbouring rows
 // joined into one band; with `split`, some runs cut into two touching rectangles.
 std::vector<RECT> BandsOf(const std::vector<std::vector<bool>>& mask, int ox, int oy, bool split, std::mt19937& rng) {
@@ -83,7 +70,7 @@ TEST_F(RegionData, RandomBandedBlocksGiveTheirPixels) {
     }
     const bool split = trial % 2 == 1;
     const std::vector<RECT> rects = BandsOf(mask, ox, oy, split, rng);
-    const std::vector<uint8_t> block = Block(rects);
+    const std::vector<uint8_t> block = RegionDataBlock(rects);
     RgnRecord* region = nullptr;
     ASSERT_EQ(RgnFromRegionData(block.data(), uint32_t(block.size()), BoxOf(rects), &region), 1) << "trial " << trial;
     RgnOwner owner(region);
@@ -91,7 +78,7 @@ TEST_F(RegionData, RandomBandedBlocksGiveTheirPixels) {
     for (int y = -1; y <= h; ++y)
       for (int x = -1; x <= w; ++x) {
         const bool want = y >= 0 && y < h && x >= 0 && x < w && mask[y][x];
-        ASSERT_EQ(ShapeRgnContains(*region, ox + x, oy + y), want) << "trial " << trial << " at " << x << "," << y;
+        ASSERT_EQ(RgnContains(*region, ox + x, oy + y), want) << "trial " << trial << " at " << x << "," << y;
       }
     // Touching rectangles are joined: a row never holds two segments that touch.
     for (int32_t i = 0; i < RgnRowCount(*region); ++i) {
@@ -102,14 +89,14 @@ TEST_F(RegionData, RandomBandedBlocksGiveTheirPixels) {
 }
 
 TEST_F(RegionData, EmptyBlocksAndHorizontallyEmptyRectanglesGiveNothing) {
-  std::vector<uint8_t> empty = Block({});
+  std::vector<uint8_t> empty = RegionDataBlock({});
   RgnRecord* region = nullptr;
   ASSERT_EQ(RgnFromRegionData(empty.data(), uint32_t(empty.size()), {0, 0, 0, 0}, &region), 1);
   EXPECT_TRUE(RgnIsWellFormed(*region));
   EXPECT_TRUE(RgnIsEmpty(*region));
   KrnFreeRgnMemory(region);
 
-  std::vector<uint8_t> block = Block({{5, 0, 5, 2}, {3, 4, 9, 6}, {9, 4, 9, 6}});
+  std::vector<uint8_t> block = RegionDataBlock({{5, 0, 5, 2}, {3, 4, 9, 6}, {9, 4, 9, 6}});
   ASSERT_EQ(RgnFromRegionData(block.data(), uint32_t(block.size()), {0, 0, 10, 6}, &region), 1);
   RgnOwner owner(region);
   EXPECT_TRUE(RgnIsWellFormed(*region));
@@ -125,23 +112,23 @@ TEST_F(RegionData, MalformedBlocksAreRefusedBeforeAnyAllocation) {
     const char* reason;
     std::vector<uint8_t> block;
   };
-  std::vector<uint8_t> shortCount = Block({{0, 0, 10, 10}, {0, 10, 10, 20}});
+  std::vector<uint8_t> shortCount = RegionDataBlock({{0, 0, 10, 10}, {0, 10, 10, 20}});
   reinterpret_cast<RgnDataHeader*>(shortCount.data())->Count = 3;
   const Case cases[] = {
-      {"header size 31", Block({{0, 0, 10, 10}}, 31)},
-      {"type 2", Block({{0, 0, 10, 10}}, 32, 2)},
+      {"header size 31", RegionDataBlock({{0, 0, 10, 10}}, 31)},
+      {"type 2", RegionDataBlock({{0, 0, 10, 10}}, 32, 2)},
       {"more rectangles counted than present", shortCount},
-      {"same top, other bottom", Block({{0, 0, 10, 10}, {20, 0, 30, 11}})},
-      {"top goes up", Block({{0, 10, 10, 20}, {0, 5, 10, 8}})},
-      {"bands overlap", Block({{0, 0, 10, 10}, {0, 5, 10, 15}})},
-      {"rectangles of a band overlap", Block({{0, 0, 10, 10}, {9, 0, 20, 10}})},
-      {"rectangles of a band descend", Block({{20, 0, 30, 10}, {0, 0, 10, 10}})},
-      {"empty vertically", Block({{0, 10, 10, 10}})},
-      {"upside down", Block({{0, 10, 10, 5}})},
-      {"left of the box", Block({{-1, 0, 10, 10}})},
-      {"right of the box", Block({{0, 0, 101, 10}})},
-      {"above the box", Block({{0, -1, 10, 10}})},
-      {"below the box", Block({{0, 90, 10, 101}})},
+      {"same top, other bottom", RegionDataBlock({{0, 0, 10, 10}, {20, 0, 30, 11}})},
+      {"top goes up", RegionDataBlock({{0, 10, 10, 20}, {0, 5, 10, 8}})},
+      {"bands overlap", RegionDataBlock({{0, 0, 10, 10}, {0, 5, 10, 15}})},
+      {"rectangles of a band overlap", RegionDataBlock({{0, 0, 10, 10}, {9, 0, 20, 10}})},
+      {"rectangles of a band descend", RegionDataBlock({{20, 0, 30, 10}, {0, 0, 10, 10}})},
+      {"empty vertically", RegionDataBlock({{0, 10, 10, 10}})},
+      {"upside down", RegionDataBlock({{0, 10, 10, 5}})},
+      {"left of the box", RegionDataBlock({{-1, 0, 10, 10}})},
+      {"right of the box", RegionDataBlock({{0, 0, 101, 10}})},
+      {"above the box", RegionDataBlock({{0, -1, 10, 10}})},
+      {"below the box", RegionDataBlock({{0, 90, 10, 101}})},
       {"shorter than a header", std::vector<uint8_t>(31, 0)},
   };
   for (const Case& c : cases) {
@@ -153,36 +140,4 @@ TEST_F(RegionData, MalformedBlocksAreRefusedBeforeAnyAllocation) {
   }
   RgnRecord* region = nullptr;
   EXPECT_EQ(RgnFromRegionData(nullptr, 64, box, &region), -13);
-}
-
-TEST_F(RegionData, AllocationFailuresReleaseTheHalfBuiltRecord) {
-  // Tall enough that the segment buffer grows while rows are added.
-  std::vector<RECT> rects;
-  for (int y = 0; y < 3000; ++y) rects.push_back({y % 7, y, 200 + y % 5, y + 1});
-  for (int y = 0; y < 3000; y += 2) rects.push_back({0, 3000 + y, 1, 3001 + y}), rects.push_back({2, 3000 + y, 3, 3001 + y});
-  const std::vector<uint8_t> block = Block(rects);
-  const RECT box = BoxOf(rects);
-  RgnRecord* region = nullptr;
-  int32_t refused = 0, firstHarmless = INT32_MAX;
-  const int32_t used = ForEachAllocationFailure(
-      [&] {
-        region = nullptr;
-        return RgnFromRegionData(block.data(), uint32_t(block.size()), box, &region);
-      },
-      [&](int32_t result, int32_t nth) {
-        if (result == 1) {  // only the final trims may fail harmlessly
-          firstHarmless = std::min(firstHarmless, nth);
-          EXPECT_TRUE(RgnIsWellFormed(*region));
-          KrnFreeRgnMemory(region);
-          return;
-        }
-        ++refused;
-        EXPECT_EQ(result, -1) << "allocation " << nth;
-        EXPECT_EQ(region, nullptr) << "allocation " << nth;
-      });
-  EXPECT_GT(refused, 3);
-  EXPECT_EQ(firstHarmless, used - 1) << "only the two trims of the finished record may fail harmlessly";
-  ASSERT_NE(region, nullptr);
-  EXPECT_TRUE(RgnIsWellFormed(*region));
-  KrnFreeRgnMemory(region);
 }
