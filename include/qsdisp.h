@@ -100,6 +100,13 @@ int32_t QSAPI Q_SetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* tra
                                    uint32_t mode);
 #endif
 
+/* ---- colour tools ----
+ * One colour between red-green-blue (COLORREF) and packed hue-saturation-value (hue in bits
+ * 0-7 over the full circle, saturation 8-15, value 16-23). Q_RGBtoHSV carries bits 24-31
+ * through; Q_HSVtoRGB ignores them and returns them zero. */
+uint32_t QSAPI Q_RGBtoHSV(uint32_t colour);
+uint32_t QSAPI Q_HSVtoRGB(uint32_t hsv);
+
 #if defined(_WIN32)
 /* ---- device-dependent bitmaps and packed DIBs ----
  * To a GDI bitmap of the upright size, painted as on screen (dithered to the fixed palette);
