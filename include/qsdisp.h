@@ -107,6 +107,22 @@ int32_t QSAPI Q_SetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* tra
 uint32_t QSAPI Q_RGBtoHSV(uint32_t colour);
 uint32_t QSAPI Q_HSVtoRGB(uint32_t hsv);
 
+/* ---- regions: colours and the magic wand ----
+ * New regions from the bitmap's pixels, combined with its region under mode. A colour is a
+ * COLORREF, a palette index in the low bits with top byte 0x01 (palette bitmaps), or a 16-bit
+ * grey level with bit 0x4000000 (its top 8 bits as red, green and blue off 12 and 16-bit grey
+ * bitmaps). Ranges are inclusive; a hue range whose lower end is above its upper end crosses 0.
+ * The wand fills the 4-connected area around column x, row y whose channels lie within the
+ * tolerances of that pixel's; the border fill also stops at pixels sharing any one channel with
+ * the border colour. */
+int32_t QSAPI Q_SetBitmapRgnColor(BitmapRecord* bitmap, uint32_t colour, uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnColorRGBRange(BitmapRecord* bitmap, uint32_t lower, uint32_t upper, uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnColorHSVRange(BitmapRecord* bitmap, uint32_t lower, uint32_t upper, uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnMagicWand(BitmapRecord* bitmap, int32_t x, int32_t y, uint32_t lowerTolerance,
+                                      uint32_t upperTolerance, uint32_t mode);
+int32_t QSAPI Q_SetBitmapRgnBorder(BitmapRecord* bitmap, int32_t x, int32_t y, uint32_t border,
+                                   uint32_t lowerTolerance, uint32_t upperTolerance, uint32_t mode);
+
 #if defined(_WIN32)
 /* ---- device-dependent bitmaps and packed DIBs ----
  * To a GDI bitmap of the upright size, painted as on screen (dithered to the fixed palette);

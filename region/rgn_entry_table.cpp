@@ -28,7 +28,7 @@ const KrnRgnEntry* RegionEntryTable() {
       nullptr,  // 12 RgnShear
       Entry(RgnRotate),  // 13
       nullptr,  // 14 Q_IntGetBitmapRgnHandle
-      nullptr,  // 15 RgnColorWorker
+      Entry(RgnColorWorker),  // 15
       Entry(RgnSetRect),  // 16
       Entry(Q_IsPtInBitmapRgn),  // 17
       nullptr,  // 18 Q_CreateMaskFromBitmapRgn

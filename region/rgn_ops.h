@@ -39,6 +39,9 @@ int32_t QSAPI RgnRotate(BitmapRecord* bitmap, int32_t width, int32_t height, int
 // A rectangle region combined into the bitmap (Q_SetBitmapRgnRect without the bitmap checks).
 // -13 null rect; otherwise what RgnCombine returns. Slot 16.
 int32_t QSAPI RgnSetRect(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect, uint32_t mode);
+// The pixels of one colour, combined with the bitmap's region: Q_SetBitmapRgnColor after its
+// checks of the record (storage is checked here). Region callback slot 15.
+int32_t QSAPI RgnColorWorker(BitmapRecord* bitmap, uint32_t colour, uint32_t mode);
 
 // ---- transforms --------------------------------------------------------------------------------
 // Orientation 1..8 and both denominators non-zero.
