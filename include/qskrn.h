@@ -45,7 +45,8 @@ int32_t QSAPI KrnAllocateBitmap(BitmapRecord* bitmap, uint32_t structSize, int32
                                 uint32_t size);
 int32_t QSAPI KrnFreeBitmap(BitmapRecord* bitmap);
 int32_t QSAPI KrnCopyBitmap(BitmapRecord* destination, const BitmapRecord* source, uint32_t structSize);
-/* colour: a Windows colour value; inside the bitmap's region when it has one. */
+/* colour: a Windows colour value, or a palette index with top byte 0x01 on bitmaps of 8 bits or
+ * fewer; inside the bitmap's region when it has one. */
 int32_t QSAPI KrnFillBitmap(BitmapRecord* bitmap, COLORREF colour);
 
 /* ---- pixel access ---------------------------------------------------------------------------- */
@@ -83,6 +84,10 @@ RGBQUAD* QSAPI KrnGetFixedPalette(int32_t bits);
 int32_t QSAPI KrnOrientationInfo(int32_t from, int32_t to, int32_t* flip, int32_t* angle);
 /* Maps rect, given in frame `from` of width x height pixels, into frame `to`, in place. */
 int32_t QSAPI KrnMapViewPoint(int32_t from, int32_t width, int32_t height, int32_t to, RECT* rect);
+/* The horizontal shift per line of a shear by angle hundredths of a degree (sign ignored), as
+ * numerator / denominator: tan(angle) in 1/65536 steps. Below 90 degrees; 0 from both beyond. */
+int32_t QSAPI KrnShearNumerator(int32_t angle);
+int32_t QSAPI KrnShearDenominator(int32_t angle);
 /* From the bitmap's own orientation to perspective, and back. */
 int32_t QSAPI KrnRectToPerspective(const BitmapRecord* bitmap, int32_t perspective, RECT* rect);
 int32_t QSAPI KrnRectFromPerspective(const BitmapRecord* bitmap, int32_t perspective, RECT* rect);

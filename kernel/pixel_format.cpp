@@ -105,7 +105,10 @@ uint64_t PixelValueForColor(const BitmapRecord& bitmap, COLORREF colour) {
   const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
   const int32_t bits = bitmap.BitsPerPixel;
   const bool blueFirst = BlueFirst(bitmap.Order);
-  if (bits <= 8) return NearestPaletteIndex(bitmap, r, g, b);
+  if (bits <= 8) {
+    if ((colour >> 24) == 0x01) return colour & ((1u << bits) - 1);  // a palette index, as given
+    return NearestPaletteIndex(bitmap, r, g, b);
+  }
   if (bits == 12) return Grey(r, g, b) * 4095 / 255;
   if (bits == 16) {
     if (bitmap.Order == 2) return Grey(r, g, b) * 257;
