@@ -100,6 +100,30 @@ int32_t QSAPI Q_SetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* tra
                                    uint32_t mode);
 #endif
 
+/* ---- regions: masks ----
+ * The region as a 1-bit mask of the bitmap's size and orientation (index 1 inside; the caller
+ * frees it), and a mask's light pixels (nearer white than black) as a new region. */
+int32_t QSAPI Q_CreateMaskFromBitmapRgn(const BitmapRecord* bitmap, BitmapRecord* mask, uint32_t recordSize);
+int32_t QSAPI Q_SetBitmapRgnFromMask(BitmapRecord* bitmap, const RgnTransform* transform, BitmapRecord* mask,
+                                     uint32_t mode);
+#if defined(_WIN32)
+/* ---- regions: GDI regions and region data ----
+ * The region in the caller's coordinates (null transform: the bitmap's own view). The Int form
+ * may hand out the handle kept in the region record (*owned 0: do not delete it, and do not
+ * keep it past the next change of the region); the others always give the caller a handle.
+ * Without a region the bitmap's rectangle is given. Data follow the RGNDATA layout; size 0
+ * asks for the bytes needed (get) or removes the region (set). */
+int32_t QSAPI Q_IntGetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* transform, HRGN* handle,
+                                      uint32_t* owned);
+int32_t QSAPI Q_GetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* transform, HRGN* handle);
+/* The region as painted: the bitmap (or srcRect of it, in stored pixels) fitted to dstRect. */
+int32_t QSAPI Q_GetResizedRgnHandle(BitmapRecord* bitmap, const RECT* srcRect, const RECT* dstRect, HRGN* handle,
+                                    uint32_t* owned);
+int32_t QSAPI Q_GetBitmapRgnData(BitmapRecord* bitmap, const RgnTransform* transform, int32_t size, void* buffer);
+int32_t QSAPI Q_SetBitmapRgnData(BitmapRecord* bitmap, const RgnTransform* transform, int32_t size, const void* data,
+                                 uint32_t mode);
+#endif
+
 /* ---- colour tools ----
  * One colour between red-green-blue (COLORREF) and packed hue-saturation-value (hue in bits
  * 0-7 over the full circle, saturation 8-15, value 16-23). Q_RGBtoHSV carries bits 24-31

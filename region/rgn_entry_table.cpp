@@ -11,12 +11,19 @@ KrnRgnEntry Entry(F* function) {
 }
 }  // namespace
 
+// GDI region handles exist on Windows only; the host build leaves their slots empty.
+#if defined(_WIN32)
+#define WindowsOnly(function) Entry(function)
+#else
+#define WindowsOnly(function) nullptr
+#endif
+
 // Slot order is fixed by the kernel library; a slot stays null until its operation exists.
 const KrnRgnEntry* RegionEntryTable() {
   static const KrnRgnEntry table[KRN_RGN_ENTRY_COUNT] = {
       Entry(RgnMirrorBitmap),  //  1
       Entry(RgnCopyToBitmap),  //  2
-      nullptr,  //  3 Q_SetBitmapRgnFromMask
+      Entry(Q_SetBitmapRgnFromMask),  //  3
       Entry(Q_GetBitmapClipSegmentsMax),  //  4
       Entry(Q_GetBitmapClipSegments),  //  5
       Entry(RgnResizeBitmap),  //  6
@@ -25,15 +32,15 @@ const KrnRgnEntry* RegionEntryTable() {
       Entry(Q_CopyQorbRgn),  //  9
       Entry(RgnOffset),  // 10
       Entry(RgnFlipRows),  // 11
-      nullptr,  // 12 RgnShear
+      Entry(RgnShear),  // 12
       Entry(RgnRotate),  // 13
-      nullptr,  // 14 Q_IntGetBitmapRgnHandle
+      WindowsOnly(Q_IntGetBitmapRgnHandle),  // 14
       Entry(RgnColorWorker),  // 15
       Entry(RgnSetRect),  // 16
       Entry(Q_IsPtInBitmapRgn),  // 17
-      nullptr,  // 18 Q_CreateMaskFromBitmapRgn
+      Entry(Q_CreateMaskFromBitmapRgn),  // 18
       Entry(RgnFlipBitmap),  // 19
-      nullptr,  // 20 Q_GetBitmapRgnHandle
+      WindowsOnly(Q_GetBitmapRgnHandle),  // 20
   };
   return table;
 }

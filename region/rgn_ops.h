@@ -36,6 +36,11 @@ int32_t QSAPI RgnCopyToBitmap(BitmapRecord* target, const BitmapRecord* source, 
 // half turn keeps the frame). Exact, without clipping. 1 when there is no region; -2 null
 // bitmap; -13 other angles; -1 memory (the region is then unchanged). Slot 13.
 int32_t QSAPI RgnRotate(BitmapRecord* bitmap, int32_t width, int32_t height, int32_t angle);
+// Moves each line of the bitmap's region right by the kernel's shear slope for angle (hundredths
+// of a degree) times its distance from the top line (angle >= 0) or the bottom line (angle < 0),
+// then clips unless clipping is off. 1 without a region; -2 null bitmap; -13 for an angle of 90
+// degrees or more, or columns beyond 32 bits. Slot 12.
+int32_t QSAPI RgnShear(BitmapRecord* bitmap, int32_t angle);
 // A rectangle region combined into the bitmap (Q_SetBitmapRgnRect without the bitmap checks).
 // -13 null rect; otherwise what RgnCombine returns. Slot 16.
 int32_t QSAPI RgnSetRect(BitmapRecord* bitmap, const RgnTransform* transform, const RECT* rect, uint32_t mode);

@@ -23,11 +23,22 @@ bool IsInside(const RECT& r, const RECT& box) {
 }
 }  // namespace
 
-int32_t RgnCheckRegionData(const void* data, uint32_t bytes, const RECT& box) {
+int32_t RgnCheckBanding(const void* data, uint32_t bytes) {
   if (data == nullptr || bytes < kRgnDataHeaderSize) return kResultBadArgument;
   const RgnDataHeader header = ReadHeader(data);
   if (header.Size != kRgnDataHeaderSize || header.Type != kRgnDataRectangles) return kResultBadArgument;
   if (header.Count > (bytes - kRgnDataHeaderSize) / sizeof(RECT)) return kResultBadArgument;
+  for (uint32_t i = 1; i < header.Count; ++i) {
+    const RECT previous = ReadRect(data, i - 1), r = ReadRect(data, i);
+    if (r.top < previous.top || (r.top == previous.top && r.bottom != previous.bottom)) return kResultBadArgument;
+  }
+  return kResultOk;
+}
+
+int32_t RgnCheckRegionData(const void* data, uint32_t bytes, const RECT& box) {
+  const int32_t banded = RgnCheckBanding(data, bytes);
+  if (banded != kResultOk) return banded;
+  const RgnDataHeader header = ReadHeader(data);
 
   RECT previous{};
   int32_t bandRight = 0;  // right end of the band's last non-empty rectangle so far

@@ -22,6 +22,11 @@ static_assert(sizeof(RgnDataHeader) == 32);
 inline constexpr uint32_t kRgnDataHeaderSize = 32;
 inline constexpr uint32_t kRgnDataRectangles = 1;
 
+// Whether the block of `bytes` bytes has the rectangle header (size 32, type 1, its rectangles
+// within the bytes) and is banded: tops never go up, rectangles of one top share the bottom.
+// 1 or -13.
+int32_t RgnCheckBanding(const void* data, uint32_t bytes);
+
 // Whether the block of `bytes` bytes is well formed with every rectangle inside box: 1 or -13.
 // Besides header size, type and banding (rectangles of one top share the bottom; tops never go
 // up), bands must not overlap, rectangles of a band must not overlap, and no rectangle may be
