@@ -24,6 +24,16 @@ int32_t QSAPI Q_PaintDC(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, cons
                         const RECT* dstRect, const RECT* dstClip, uint32_t rop);
 #endif
 
+/* Rows firstRow .. firstRow + |rowCount| - 1 of the bitmap, held by the caller in buffer (each
+ * BytesPerLine bytes, in the record's format; the record needs no pixel storage), painted as
+ * Q_PaintDC paints them; what lies outside the band is not painted. A negative rowCount paints
+ * from a copy of the rows. */
+#if defined(_WIN32)
+int32_t QSAPI Q_PaintDCBuffer(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
+                              const RECT* dstRect, const RECT* dstClip, uint32_t rop, uint8_t* buffer, int32_t firstRow,
+                              int32_t rowCount);
+#endif
+
 /* ---- painting: tone and palette ----
  * Tone settings of a bitmap, folded into its PaintLUT: intensity and contrast -1000..1000,
  * gamma in hundredths (100 neutral, 0 refused). Setters return 1 or a code; getters the value. */

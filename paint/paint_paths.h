@@ -25,6 +25,10 @@ int32_t PaintMonoGrayUnscaledTo(const PaintDevice& device, BitmapRecord* bitmap,
 // the paint with pixel access and chooses the path. srcRect, srcClip and dstClip may be null.
 int32_t PaintBitmapTo(const PaintDevice& device, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
                       const RECT* dstRect, const RECT* dstClip, int32_t depth, int32_t kind);
+// The same for rows held in memory (rows.RowCount > 0) instead of the bitmap's storage: the
+// source clip is also cut to the band's rows, and the 1-bit grey kinds paint natively.
+int32_t PaintBandTo(const PaintDevice& device, BitmapRecord* bitmap, const PaintRowBand& rows, const RECT* srcRect,
+                    const RECT* srcClip, const RECT* dstRect, const RECT* dstClip, int32_t depth, int32_t kind);
 // Whether the destination differs in size from the source (width against height for the
 // transposed orientations 5 to 8); heights compare as absolute values.
 bool IsScaledPaint(const BitmapRecord& bitmap, const RECT& source, const RECT& dest);

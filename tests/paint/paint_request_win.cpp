@@ -1,5 +1,5 @@
 // Q_PaintDC's argument checks, in their fixed order, its use of the caller's raster operation,
-// and the whole-bitmap transfer.
+// and the whole-bitmap transfer; Q_PaintDCBuffer's bands and checks.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -63,4 +63,51 @@ TEST_F(PaintRequest, WholeBitmapTransferShowsTheSourcePartUprightInsideTheClip) 
         ASSERT_EQ(canvas.Pixel(x, y), in ? 0xFF0000u : kBackground) << x << "," << y << " orientation " << orientation;
       }
   }
+}
+
+// Q_PaintDCBuffer in a memory DC: bands from the caller's buffers (copied for a negative
+// count) give the picture Q_PaintDC gives, leave the buffers as they were, and need no storage.
+TEST_F(PaintRequest, BufferedBandsPaintThePictureAndLeaveTheBuffers) {
+  for (int orientation : {1, 4, 6}) {
+    TestBitmap bitmap;
+    MakeRandom(bitmap, 11, 14, 24, 1, orientation, 5);
+    const RECT dst{2, 3, 2 + PictureW(bitmap.Record) * 2, 3 + PictureH(bitmap.Record)};
+    DibCanvas whole(40, 40), banded(40, 40);
+    whole.Clear(kBackground), banded.Clear(kBackground);
+    ASSERT_EQ(whole.Paint(bitmap.get(), nullptr, nullptr, &dst, nullptr), 1);
+    const uint32_t flags = bitmap->Flags;
+    bitmap->Flags &= ~QS_FLAG_STORAGE;  // the record only describes the rows
+    for (int32_t first = 0; first < 14; first += 4) {
+      const int32_t count = std::min(4, 14 - first);
+      std::vector<uint8_t> rows(size_t(bitmap->BytesPerLine) * count);
+      for (int32_t i = 0; i < count; ++i) {
+        bitmap->Flags = flags;
+        KrnGetBitmapRow(bitmap.get(), rows.data() + size_t(i) * bitmap->BytesPerLine, first + i, 0,
+                        uint32_t(bitmap->BytesPerLine));
+        bitmap->Flags &= ~QS_FLAG_STORAGE;
+      }
+      const std::vector<uint8_t> kept = rows;
+      const int32_t signedCount = first % 8 == 0 ? count : -count;
+      ASSERT_EQ(Q_PaintDCBuffer(banded.Dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY, rows.data(), first,
+                                signedCount),
+                1);
+      EXPECT_EQ(rows, kept);
+    }
+    GdiFlush();
+    bitmap->Flags = flags;
+    EXPECT_TRUE(std::equal(whole.Bits, whole.Bits + 1600, banded.Bits)) << "orientation " << orientation;
+  }
+  TestBitmap bitmap;
+  MakeRandom(bitmap, 4, 4, 8, 0, 1, 1);
+  uint8_t rows[16] = {};
+  const RECT dst{0, 0, 4, 4};
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(Q_PaintDCBuffer(dc, nullptr, nullptr, nullptr, &dst, nullptr, SRCCOPY, rows, 0, 4), -2);
+  EXPECT_EQ(Q_PaintDCBuffer(dc, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY, nullptr, 0, 4), -2);
+  bitmap->StructSize = 163;
+  EXPECT_EQ(Q_PaintDCBuffer(nullptr, bitmap.get(), nullptr, nullptr, nullptr, nullptr, SRCCOPY, rows, 0, 4), -789);
+  bitmap->StructSize = 164;
+  EXPECT_EQ(Q_PaintDCBuffer(dc, bitmap.get(), nullptr, nullptr, nullptr, nullptr, SRCCOPY, rows, 0, 4), -13);
+  EXPECT_EQ(Q_PaintDCBuffer(nullptr, bitmap.get(), nullptr, nullptr, &dst, nullptr, SRCCOPY, rows, 0, 4), -13);
+  DeleteDC(dc);
 }
