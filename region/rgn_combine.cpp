@@ -45,13 +45,6 @@ RECT UniteWithFrame(const RECT& frame, const RECT& bounds) {
               frame.bottom > bounds.bottom ? frame.bottom : bounds.bottom};
 }
 
-// Angle in hundredths of a degree brought into 0 .. 35999.
-int64_t NormalizedHundredths(int32_t degrees) {
-  int64_t a = int64_t(degrees) * 100;
-  if (a < 0) a += ((-a - 1) / 36000 + 1) * 36000;
-  return a % 36000;
-}
-
 // Inbound transform: offset, then scale, then the perspective change (rows flipped, then
 // turned clockwise) into the bitmap's orientation.
 int32_t ToBitmapCoordinates(const BitmapRecord& bitmap, const RgnTransform& transform, RgnOwner& region) {
@@ -61,29 +54,13 @@ int32_t ToBitmapCoordinates(const BitmapRecord& bitmap, const RgnTransform& tran
     code = RgnScale(region.get(), transform.XScaleNum, transform.XScaleDen, transform.YScaleNum, transform.YScaleDen);
   if (code != kResultOk || int32_t(transform.Orientation) == bitmap.Orientation) return code;
 
+  // The region's own frame: the bitmap's, transposed when the turn is odd.
   int32_t flip = 0, angle = 0;
   code = KrnOrientationInfo(int32_t(transform.Orientation), bitmap.Orientation, &flip, &angle);
   if (code != kResultOk) return code;
-  // The region's own frame: the bitmap's, transposed when the turn is odd.
   const bool transposed = (angle / 90) % 2 != 0;
-  const int32_t frameWidth = transposed ? bitmap.Height : bitmap.Width;
-  const int32_t frameHeight = transposed ? bitmap.Width : bitmap.Height;
-  if (flip) {
-    code = RgnFlipRows(region.get(), frameHeight);
-    if (code != kResultOk) return code;
-  }
-  if (angle == 0) return kResultOk;
-  const int64_t hundredths = NormalizedHundredths(angle);
-  if (hundredths == 0) return kResultOk;
-  if (hundredths != 9000 && hundredths != 18000 && hundredths != 27000) return kResultBadArgument;
-  // The turn works on a bitmap's region: lend the region to a bare record of the bitmap's size.
-  BitmapRecord carrier{};
-  carrier.StructSize = QS_RECORD_SIZE;
-  carrier.Width = bitmap.Width;
-  carrier.Height = bitmap.Height;
-  carrier.Orientation = 1;
-  carrier.Region = region.get();
-  return RgnRotate(&carrier, frameWidth, frameHeight, int32_t(hundredths));
+  return RgnChangePerspective(region.get(), int32_t(transform.Orientation), bitmap.Orientation,
+                              transposed ? bitmap.Height : bitmap.Width, transposed ? bitmap.Width : bitmap.Height);
 }
 }  // namespace
 

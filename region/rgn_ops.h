@@ -17,6 +17,8 @@ int32_t RgnMirrorRows(RgnRecord* region, int32_t width);
 // Scales by xNum/xDen and yNum/yDen, each coordinate v going to (v * num + den - 1) / den.
 // -13 for a null record or a zero denominator; -1 for memory.
 int32_t RgnScale(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen);
+// The same with vertical coordinates truncated ((v * num) / den) unless verticalUp.
+int32_t RgnScaleRounded(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen, bool verticalUp);
 // Keeps only the part inside rect. -13 for null arguments; -1 for memory.
 int32_t RgnClip(RgnRecord* region, const RECT* rect);
 
@@ -55,5 +57,12 @@ bool RgnTransformIsValid(const RgnTransform& transform);
 // change, then scale with the documented rounding, then offset). A null transform leaves rect
 // as it is. -13 for an invalid transform.
 int32_t RgnMapRectOut(const BitmapRecord& bitmap, const RgnTransform* transform, RECT& rect);
+// Moves a region lying in a frame of frameWidth x frameHeight seen in perspective `from` into
+// perspective `to`: rows flipped, then turned by right angles. 1, -13 or -1.
+int32_t RgnChangePerspective(RgnRecord* region, int32_t from, int32_t to, int32_t frameWidth, int32_t frameHeight);
+// Maps a region record in place from the bitmap's pixels into the caller's coordinates of
+// `transform`, like RgnMapRectOut maps rectangles: perspective, scale, offset. -2 null bitmap,
+// -13 null record or invalid transform; 1 with nothing changed for a null transform.
+int32_t RgnMapOutbound(const BitmapRecord* bitmap, const RgnTransform* transform, RgnRecord* region);
 // Whether region clipping is on for the bitmap (Flags bit 0x10000 clear).
 inline bool RgnClipsToBitmap(const BitmapRecord& bitmap) { return (bitmap.Flags & QS_FLAG_RGN_UNCLIPPED) == 0; }

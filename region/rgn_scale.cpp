@@ -10,6 +10,7 @@
 namespace {
 struct Ratio {
   int32_t Num, Den;
+  bool RoundUp = true;
 };
 
 // Halves the ratio until |edge| * |Num| fits in 32 bits (a ratio of 0 needs no guard).
@@ -26,9 +27,10 @@ void GuardOverflow(Ratio& r, int32_t edge) {
   }
 }
 
-// Coordinate v scaled with upward rounding: (v * num + den - 1) / den, truncating.
+// Coordinate v scaled: (v * num + den - 1) / den with upward rounding, else (v * num) / den;
+// truncating.
 int32_t Up(int32_t v, const Ratio& r) {
-  const int64_t q = (int64_t(v) * r.Num + r.Den - 1) / r.Den;
+  const int64_t q = (int64_t(v) * r.Num + (r.RoundUp ? r.Den - 1 : 0)) / r.Den;
   return q > INT32_MAX ? INT32_MAX : (q < INT32_MIN ? INT32_MIN : int32_t(q));
 }
 
@@ -57,10 +59,14 @@ void AppendScaledRow(RgnBuilder& builder, const int32_t* v, int32_t count, const
 }  // namespace
 
 int32_t RgnScale(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen) {
+  return RgnScaleRounded(region, xNum, xDen, yNum, yDen, true);
+}
+
+int32_t RgnScaleRounded(RgnRecord* region, int32_t xNum, int32_t xDen, int32_t yNum, int32_t yDen, bool verticalUp) {
   if (region == nullptr || xDen == 0 || yDen == 0) return kResultBadArgument;
   if (xNum == xDen && yNum == yDen) return kResultOk;
   const RECT old = region->Bounds;
-  Ratio x{xNum, xDen}, y{yNum, yDen};
+  Ratio x{xNum, xDen}, y{yNum, yDen, verticalUp};
   GuardOverflow(x, old.left);
   GuardOverflow(x, old.right);
   GuardOverflow(y, old.top);

@@ -5,6 +5,7 @@
 #include "frame/result_codes.h"
 #include "qskrn.h"
 #include "region/rgn_ops.h"
+#include "region/rgn_record.h"
 
 namespace {
 int32_t Saturate(int64_t v) {
@@ -26,7 +27,52 @@ int32_t ScaleOut(int32_t v, int32_t num, int32_t den, int32_t bias) {
   }
   return Saturate((int64_t(v) * num + bias) / den);
 }
+// Angle in hundredths of a degree brought into 0 .. 35999.
+int64_t NormalizedHundredths(int32_t degrees) {
+  int64_t a = int64_t(degrees) * 100;
+  if (a < 0) a += ((-a - 1) / 36000 + 1) * 36000;
+  return a % 36000;
+}
 }  // namespace
+
+int32_t RgnChangePerspective(RgnRecord* region, int32_t from, int32_t to, int32_t frameWidth, int32_t frameHeight) {
+  if (from == to) return kResultOk;
+  int32_t flip = 0, angle = 0;
+  int32_t code = KrnOrientationInfo(from, to, &flip, &angle);
+  if (code != kResultOk) return code;
+  if (flip) {
+    code = RgnFlipRows(region, frameHeight);
+    if (code != kResultOk) return code;
+  }
+  const int64_t hundredths = NormalizedHundredths(angle);
+  if (hundredths == 0) return kResultOk;
+  if (hundredths != 9000 && hundredths != 18000 && hundredths != 27000) return kResultBadArgument;
+  // The turn works on a bitmap's region: lend the region to a bare record.
+  BitmapRecord carrier{};
+  carrier.StructSize = QS_RECORD_SIZE;
+  carrier.Width = frameWidth;
+  carrier.Height = frameHeight;
+  carrier.Orientation = 1;
+  carrier.Region = region;
+  return RgnRotate(&carrier, frameWidth, frameHeight, int32_t(hundredths));
+}
+
+int32_t RgnMapOutbound(const BitmapRecord* bitmap, const RgnTransform* transform, RgnRecord* region) {
+  if (bitmap == nullptr) return kResultNoBitmap;
+  if (region == nullptr) return kResultBadArgument;
+  if (transform == nullptr) return kResultOk;
+  if (!RgnTransformIsValid(*transform)) return kResultBadArgument;
+  const int32_t to = int32_t(transform->Orientation);
+  int32_t code = RgnChangePerspective(region, bitmap->Orientation, to, bitmap->Width, bitmap->Height);
+  if (code != kResultOk) return code;
+  if (transform->XScaleNum != transform->XScaleDen || transform->YScaleNum != transform->YScaleDen) {
+    const bool verticalUp = to == 4 || (to == 1 && bitmap->Orientation == 6);
+    code = RgnScaleRounded(region, transform->XScaleNum, transform->XScaleDen, transform->YScaleNum,
+                           transform->YScaleDen, verticalUp);
+    if (code != kResultOk) return code;
+  }
+  return RgnOffset(region, transform->XOffset, transform->YOffset);
+}
 
 bool RgnTransformIsValid(const RgnTransform& transform) {
   return transform.Orientation >= 1 && transform.Orientation <= 8 && transform.XScaleDen != 0 &&
