@@ -132,6 +132,19 @@ int32_t QSAPI Q_GetResizedRgnHandle(BitmapRecord* bitmap, const RECT* srcRect, c
 int32_t QSAPI Q_GetBitmapRgnData(BitmapRecord* bitmap, const RgnTransform* transform, int32_t size, void* buffer);
 int32_t QSAPI Q_SetBitmapRgnData(BitmapRecord* bitmap, const RgnTransform* transform, int32_t size, const void* data,
                                  uint32_t mode);
+
+/* ---- regions: painting ----
+ * Q_PaintDC and Q_PaintDCBuffer with only the region's pixels reaching the device (the first
+ * narrows the context's clipping, the second replaces it). Q_FrameBitmapRgn outlines the region
+ * with diagonal stripes in the context's text and background colours; frameType 0, 1, 2, ...
+ * moves them a pixel each. Q_ColorBitmapRgn XORs colour over the region (twice restores). */
+int32_t QSAPI Q_PaintRgnDC(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
+                           const RECT* dstRect, const RECT* dstClip, uint32_t rop);
+int32_t QSAPI Q_PaintRgnDCBuffer(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
+                                 const RECT* dstRect, const RECT* dstClip, uint32_t rop, uint8_t* buffer,
+                                 int32_t firstRow, int32_t rowCount);
+int32_t QSAPI Q_FrameBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform* transform, uint32_t frameType);
+int32_t QSAPI Q_ColorBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform* transform, COLORREF colour);
 #endif
 
 /* ---- colour tools ----

@@ -8,6 +8,7 @@
 #include "qskrn.h"
 #include "region/rgn_combine.h"
 #include "region/rgn_gdi_input.h"
+#include "region/rgn_gdi_output.h"
 #include "region/rgn_ops.h"
 #include "region/rgn_record.h"
 #include "region/rgn_rectangles.h"
@@ -80,7 +81,15 @@ int32_t JoinPieces(const RgnRectangleList& list, HRGN* out) {
   return kResultOk;
 }
 
-// The GDI region of a record in the caller's coordinates. 1 with *out set; -13 or -1.
+bool SameScaleAndPerspective(const RgnTransform& a, const RgnTransform& b) {
+  return a.Orientation == b.Orientation && a.XScaleNum == b.XScaleNum && a.XScaleDen == b.XScaleDen &&
+         a.YScaleNum == b.YScaleNum && a.YScaleDen == b.YScaleDen;
+}
+
+// A copy of a region the caller may delete; null when the system refuses.
+HRGN CopyRegion(HRGN region) { return static_cast<HRGN>(RgnDuplicateHandle(region)); }
+}  // namespace
+
 int32_t RgnToGdiRegion(const BitmapRecord& bitmap, const RgnRecord& region, const RgnTransform* transform,
                        HRGN* out) {
   RgnRectangleList list;
@@ -91,14 +100,6 @@ int32_t RgnToGdiRegion(const BitmapRecord& bitmap, const RgnRecord& region, cons
   return joined;
 }
 
-bool SameScaleAndPerspective(const RgnTransform& a, const RgnTransform& b) {
-  return a.Orientation == b.Orientation && a.XScaleNum == b.XScaleNum && a.XScaleDen == b.XScaleDen &&
-         a.YScaleNum == b.YScaleNum && a.YScaleDen == b.YScaleDen;
-}
-
-// A copy of a region the caller may delete; null when the system refuses.
-HRGN CopyRegion(HRGN region) { return static_cast<HRGN>(RgnDuplicateHandle(region)); }
-}  // namespace
 
 int32_t QSAPI Q_IntGetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* transform, HRGN* handle,
                                       uint32_t* owned) {

@@ -194,4 +194,35 @@ TEST_F(RgnExchangeTest, RectangleListsCoverTheRegionInBands) {
   }
 }
 
+// A region mapped out lands where the outbound mapping puts its rectangle: every pair of
+// perspectives, with scales and offsets.
+TEST_F(RgnExchangeTest, RegionsMapOutboundLikeTheirRectangles) {
+  ShapeSource shapes(41);
+  for (int32_t from = 1; from <= 8; ++from)
+    for (int32_t to = 1; to <= 8; ++to) {
+      const RECT box = shapes.Box();
+      RegionBitmap b(37, 29, false);
+      b->Orientation = from;
+      const int32_t num = 1 + (from + to) % 3, den = 1 + (from * to) % 2;
+      const RgnTransform t{uint32_t(to), num, den, den, num, to - 4, from - 3};
+      RgnRecord* region = nullptr;
+      ASSERT_EQ(RgnFromRect(box, &region), 1);
+      RgnOwner owner(region);
+      ASSERT_EQ(RgnMapOutbound(b.get(), &t, region), 1);
+      RECT expected = box;
+      ASSERT_EQ(RgnMapRectOut(b.Record, &t, expected), 1);
+      Mask m;
+      m.FillRect(expected);
+      EXPECT_EQ(MaskDiff(m, *region), "") << "from " << from << " to " << to;
+    }
+  RgnRecord* region = nullptr;
+  ASSERT_EQ(RgnFromRect(RECT{1, 1, 5, 5}, &region), 1);
+  RgnOwner owner(region);
+  RegionBitmap b(10, 10);
+  const RgnTransform bad{9, 1, 1, 1, 1, 0, 0};
+  EXPECT_EQ(RgnMapOutbound(b.get(), &bad, region), -13);
+  EXPECT_EQ(RgnMapOutbound(nullptr, nullptr, region), -2);
+  EXPECT_EQ(RgnMapOutbound(b.get(), nullptr, nullptr), -13);
+}
+
 }  // namespace
