@@ -154,6 +154,23 @@ int32_t QSAPI Q_ColorBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform
 uint32_t QSAPI Q_RGBtoHSV(uint32_t colour);
 uint32_t QSAPI Q_HSVtoRGB(uint32_t hsv);
 
+/* ---- window level ----
+ * Q_WindowLevel attaches a copy of a table of 0x00RRGGBB entries (null: none) and the bits
+ * lowBit..highBit (negative high bit: the top bit of the pixel) to a 12 or 16-bit grey bitmap;
+ * apply 1 makes painting look pixels up in it. The fill functions write a table of `length`
+ * entries: the pixel values lowValue..highValue (cut to minValue..maxValue, shifted right by
+ * lowBit) get a ramp between two COLORREFs (flags 0x10 linear, 0x20 exponential, 0x30
+ * logarithmic, 0x40 sigmoid, steepness factor / 10), the values outside fixed colours (fill
+ * mode 1 or 2 in flags 0xF; flags 0x100 for a table of signed values). */
+int32_t QSAPI Q_WindowLevel(BitmapRecord* bitmap, int32_t lowBit, int32_t highBit, const uint32_t* table,
+                            int32_t length, int32_t apply);
+int32_t QSAPI Q_WindowLevelFillLUT(uint32_t* table, int32_t length, uint32_t startColour, uint32_t endColour,
+                                   int32_t lowValue, int32_t highValue, int32_t lowBit, int32_t highBit,
+                                   int32_t minValue, int32_t maxValue, int32_t factor, uint32_t flags);
+int32_t QSAPI Q_WindowLevelFillLUT2(uint32_t* table, int32_t length, uint32_t startColour, uint32_t endColour,
+                                    int32_t lowValue, int32_t highValue, int32_t lowBit, int32_t highBit,
+                                    int32_t minValue, int32_t maxValue, int32_t factor, uint32_t flags);
+
 /* ---- regions: colours and the magic wand ----
  * New regions from the bitmap's pixels, combined with its region under mode. A colour is a
  * COLORREF, a palette index in the low bits with top byte 0x01 (palette bitmaps), or a 16-bit

@@ -57,6 +57,8 @@ int32_t Describe(BitmapRecord& record, int32_t width, int32_t height, int32_t bi
   record.HighBit = bits == 12 ? 11 : (bits == 16 && order == 2 ? 15 : 7);
   record.WindowLowBit = record.LowBit;
   record.WindowHighBit = record.HighBit;
+  record.MinVal = 0;
+  record.MaxVal = int32_t((1u << (record.HighBit - record.LowBit + 1)) - 1u);
   record.PaintGamma = kDefaultGamma;
   record.PaintLUT = paintLut;
   return kResultOk;
