@@ -154,6 +154,14 @@ int32_t QSAPI Q_ColorBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform
 uint32_t QSAPI Q_RGBtoHSV(uint32_t colour);
 uint32_t QSAPI Q_HSVtoRGB(uint32_t hsv);
 
+/* ---- colour spaces ----
+ * count packed pixels from one format code to another of the same family: 8-bit 0 BGR, 1 Y and
+ * colour differences, 2 CMYK, 3 HSV, 4 HLS, 5 YIQ, 6 CMY; 16-bit 0x10 BGR, 0x20 Y and colour
+ * differences, 0x30 YIQ, 0x40 HSV, 0x50 HLS, 0x60 CMY, 0x70 CMYK (Y, I, Q and the differences as
+ * signed 16-bit values with 16384 for 1.0). dest may be source. 1, -13, or -1 for memory. */
+int32_t QSAPI Q_ConvertColorSpace(const void* source, void* dest, int32_t count, uint32_t sourceCode,
+                                  uint32_t destCode);
+
 /* ---- window level ----
  * Q_WindowLevel attaches a copy of a table of 0x00RRGGBB entries (null: none) and the bits
  * lowBit..highBit (negative high bit: the top bit of the pixel) to a 12 or 16-bit grey bitmap;
