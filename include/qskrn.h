@@ -179,6 +179,8 @@ int32_t QSAPI KrnDIBToBitmap(BitmapRecord* bitmap, uint32_t structSize, const vo
 HPALETTE QSAPI KrnCreateBitmapGdiPalette(const BitmapRecord* bitmap);
 /* A logical palette of count entries (1 to 256); 0 on failure. */
 HPALETTE QSAPI KrnCreateGdiPalette(const RGBQUAD* entries, int32_t count);
+/* The screen's system palette on palette screens, else 0 (none is needed). */
+HPALETTE QSAPI KrnCreateDefaultPalette(void);
 /* KrnDIBToBitmap of a packed DIB in a global memory block, whose size is checked first; on
  * success the kernel frees the block, on failure the caller keeps it. A null block gives -2. */
 int32_t QSAPI KrnBitmapFromDIB(BitmapRecord* bitmap, uint32_t structSize, HGLOBAL dib);

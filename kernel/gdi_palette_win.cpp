@@ -29,3 +29,20 @@ HPALETTE QSAPI KrnCreateBitmapGdiPalette(const BitmapRecord* bitmap) {
 }
 
 HPALETTE QSAPI KrnCreateGdiPalette(const RGBQUAD* entries, int32_t count) { return MakePalette(entries, count); }
+
+// The screen's system palette on palette devices; other screens need none.
+HPALETTE QSAPI KrnCreateDefaultPalette() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return nullptr;
+  HPALETTE palette = nullptr;
+  if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
+    PALETTEENTRY system[256] = {};
+    const UINT count = GetSystemPaletteEntries(screen, 0, 256, system);
+    RGBQUAD entries[256];
+    for (UINT i = 0; i < count && i < 256; ++i)
+      entries[i] = RGBQUAD{system[i].peBlue, system[i].peGreen, system[i].peRed, 0};
+    palette = MakePalette(entries, int32_t(count > 256 ? 256 : count));
+  }
+  ReleaseDC(nullptr, screen);
+  return palette;
+}
