@@ -55,6 +55,12 @@ QS_FIELD_AT(RgnRecord, RowTable, 92);
 QS_FIELD_AT(RgnRecord, SegmentBytes, 96);
 QS_FIELD_AT(RgnRecord, Segments, 100);
 static_assert(sizeof(RgnRecord) == 104);
+
+QS_FIELD_AT(DoubleBufferRecord, MemoryDC, 4);
+QS_FIELD_AT(DoubleBufferRecord, SavedBitmap, 12);
+QS_FIELD_AT(DoubleBufferRecord, Width, 16);
+QS_FIELD_AT(DoubleBufferRecord, DevicePlanes, 32);
+static_assert(sizeof(DoubleBufferRecord) == 36);
 #endif
 
 static_assert(sizeof(RgnTransform) == 28);

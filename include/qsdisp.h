@@ -196,6 +196,22 @@ int32_t QSAPI Q_SetBitmapRgnBorder(BitmapRecord* bitmap, int32_t x, int32_t y, u
                                    uint32_t lowerTolerance, uint32_t upperTolerance, uint32_t mode);
 
 #if defined(_WIN32)
+/* ---- double buffering ----
+ * One handle per painting site, disabled until enabled. Begin returns the context to paint
+ * into (the handle's memory context holding a width x height bitmap, remade when the size or
+ * the device changes; or hdc itself when disabled; null on failure); End copies the off-screen
+ * picture to hdc at its origin. */
+int32_t QSAPI Q_DoubleBufferCreateHandle(DoubleBufferRecord** handle);
+int32_t QSAPI Q_DoubleBufferEnable(DoubleBufferRecord* handle, int32_t enable);
+HDC QSAPI Q_DoubleBufferBegin(DoubleBufferRecord* handle, HDC hdc, int32_t width, int32_t height);
+int32_t QSAPI Q_DoubleBufferEnd(DoubleBufferRecord* handle, HDC hdc);
+int32_t QSAPI Q_DoubleBufferDestroyHandle(DoubleBufferRecord* handle);
+
+/* ---- screen capture ----
+ * rect (logical units of hdc; bottom above top counts its height from top) of what hdc shows,
+ * as a new bitmap in the caller's record. */
+int32_t QSAPI Q_ScreenCaptureBitmap(HDC hdc, BitmapRecord* bitmap, uint32_t structSize, const RECT* rect);
+
 /* ---- device-dependent bitmaps and packed DIBs ----
  * To a GDI bitmap of the upright size, painted as on screen (dithered to the fixed palette);
  * hdc null: the screen. 1-bit grey bitmaps give monochrome GDI bitmaps. 0 on any failure. The

@@ -131,6 +131,18 @@ typedef struct RgnRecord {
   int32_t* Segments;
 } RgnRecord;
 
+/* A double-buffer handle: the host's off-screen painting site for one window. */
+typedef struct DoubleBufferRecord {
+  int32_t Enabled;          /* non-zero: Begin hands out the memory context */
+  HANDLE MemoryDC;          /* HDC, made at the first enabled Begin */
+  int32_t HasBitmap;        /* an off-screen bitmap is selected into MemoryDC */
+  HANDLE SavedBitmap;       /* what MemoryDC held before, put back at destruction */
+  int32_t Width, Height;    /* size of the off-screen bitmap */
+  int32_t DeviceTechnology; /* device facts seen at the last Begin (all ones at first) */
+  int32_t DeviceBitsPixel;
+  int32_t DevicePlanes;
+} DoubleBufferRecord;
+
 #ifdef __cplusplus
 }
 #endif

@@ -242,4 +242,49 @@ TEST_F(DdbConversion, PackedDibsFromGlobalMemory) {
     EXPECT_EQ(k->Width, 2);
   }
 }
+// Capture from a memory context on a 24-bit DIB section: the rectangle's pixels, also for a
+// rectangle given bottom up (its height counted from its top); refusals leave the record alone.
+TEST_F(DdbConversion, CaptureCopiesTheRectangleOfWhatTheContextShows) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 64, -48, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(dc, section);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      uint8_t* p = static_cast<uint8_t*>(bits) + y * 192 + x * 3;
+      const Rgb& c = kQuadrants[(y >= 24) * 2 + (x >= 32)];
+      p[0] = c[2], p[1] = c[1], p[2] = c[0];
+    }
+  GdiFlush();
+  const int32_t depth = ScreenBitmapDepth();
+  const int tolerance = depth >= 24 ? 0 : (depth >= 15 ? 8 : 60);
+  for (const RECT r : {RECT{20, 10, 50, 40}, RECT{20, 10, 50, -20}}) {
+    TestBitmap captured;
+    ASSERT_EQ(Q_ScreenCaptureBitmap(dc, captured.get(), QS_RECORD_SIZE, &r), 1);
+    ASSERT_EQ(captured->Width, 30);
+    ASSERT_EQ(captured->Height, 30);
+    for (int32_t y = 0; y < 30; y += 3)
+      for (int32_t x = 0; x < 30; x += 3) {
+        const Rgb got = RecordColorAt(captured.get(), x, y);
+        const Rgb& want = kQuadrants[(y + 10 >= 24) * 2 + (x + 20 >= 32)];
+        for (int c = 0; c < 3; ++c) ASSERT_NEAR(got[c], want[c], tolerance) << x << "," << y << " depth " << depth;
+      }
+  }
+  TestBitmap untouched;
+  const RECT empty{5, 5, 5, 20}, fine{0, 0, 4, 4};
+  EXPECT_EQ(Q_ScreenCaptureBitmap(dc, untouched.get(), QS_RECORD_SIZE, &empty), -13);
+  EXPECT_EQ(Q_ScreenCaptureBitmap(dc, nullptr, QS_RECORD_SIZE, &fine), -13);
+  EXPECT_EQ(Q_ScreenCaptureBitmap(dc, untouched.get(), QS_RECORD_SIZE, nullptr), -13);
+  for (uint32_t size : {163u, 165u}) {
+    untouched->StructSize = 77;
+    EXPECT_EQ(Q_ScreenCaptureBitmap(dc, untouched.get(), size, &fine), -789);
+    EXPECT_EQ(untouched->StructSize, 77u);
+  }
+  untouched->StructSize = QS_RECORD_SIZE;
+  SelectObject(dc, previous);
+  DeleteObject(section);
+  DeleteDC(dc);
+}
 }  // namespace
