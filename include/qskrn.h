@@ -58,6 +58,11 @@ int32_t QSAPI KrnGetBitmapRow(const BitmapRecord* bitmap, void* buffer, int32_t 
                               uint32_t bytes);
 int32_t QSAPI KrnPutBitmapRow(BitmapRecord* bitmap, const void* buffer, int32_t row, int32_t column,
                               uint32_t bytes);
+/* Colours (COLORREF, one per pixel of the row) stored at the columns of count segment values
+ * [start, end) of stored row `row`, in the bitmap's pixel format (nearest palette entry for
+ * palette bitmaps). Returns 1 or a result code. */
+int32_t QSAPI KrnPutRowColors(BitmapRecord* bitmap, int32_t row, const uint32_t* colours, const int32_t* segments,
+                              uint32_t count);
 
 /* ---- palettes -------------------------------------------------------------------------------- */
 int32_t QSAPI KrnGetBitmapPalette(const BitmapRecord* bitmap, int32_t first, int32_t count,

@@ -88,3 +88,20 @@ int32_t QSAPI KrnFillBitmap(BitmapRecord* bitmap, COLORREF colour) {
   }
   return kResultOk;
 }
+
+// Stores colours[x] (COLORREF) at every pixel x of the segments' columns of stored row `row`,
+// each turned into the bitmap's pixel format; columns outside the row are skipped.
+int32_t QSAPI KrnPutRowColors(BitmapRecord* bitmap, int32_t row, const uint32_t* colours, const int32_t* segments,
+                              uint32_t count) {
+  if (!HasStorage(bitmap)) return kResultNoBitmap;
+  if (colours == nullptr || (segments == nullptr && count != 0) || row < 0 || row >= bitmap->Height)
+    return kResultBadArgument;
+  uint8_t* stored = StoredRow(*bitmap, row);
+  for (uint32_t i = 0; i + 1 < count; i += 2) {
+    const int32_t start = segments[i] < 0 ? 0 : segments[i];
+    const int32_t end = segments[i + 1] > bitmap->Width ? bitmap->Width : segments[i + 1];
+    for (int32_t x = start; x < end; ++x)
+      StorePixel(stored, bitmap->BitsPerPixel, x, PixelValueForColor(*bitmap, colours[x]));
+  }
+  return kResultOk;
+}
