@@ -147,6 +147,12 @@ int32_t QSAPI Q_FrameBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform
 int32_t QSAPI Q_ColorBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform* transform, COLORREF colour);
 #endif
 
+/* ---- underlay ----
+ * Lightens or darkens every pixel of the target inside its region by how far the underlay's
+ * grey beneath it lies above or below 128; the underlay is seen in the target's orientation
+ * and repeated from the first stored row and column (mode 0) or stretched to the target (1). */
+int32_t QSAPI Q_UnderlayBitmap(BitmapRecord* target, BitmapRecord* underlay, int32_t mode);
+
 /* ---- colour tools ----
  * One colour between red-green-blue (COLORREF) and packed hue-saturation-value (hue in bits
  * 0-7 over the full circle, saturation 8-15, value 16-23). Q_RGBtoHSV carries bits 24-31
