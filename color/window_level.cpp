@@ -93,6 +93,8 @@ int32_t QSAPI Q_WindowLevelFillLUT(uint32_t* table, int32_t length, uint32_t sta
   const int32_t code =
       PlanFill(table, length, lowValue, highValue, lowBit, highBit, minValue, maxValue, factor, flags, true, p);
   if (code != kResultOk) return code;
+  // Mode 1: black below the window, white above it; mode 2: the given colours outside, and a
+  // black-to-white ramp strictly inside.
   if (p.Mode == 1) {
     FillSpan(p.Table, p.First, p.Low - 1, kBlack);
     FillRamp(p.Table, p.Low, p.High, startColour, endColour, p.Shape);
@@ -112,6 +114,7 @@ int32_t QSAPI Q_WindowLevelFillLUT2(uint32_t* table, int32_t length, uint32_t st
   const int32_t code =
       PlanFill(table, length, lowValue, highValue, lowBit, highBit, minValue, maxValue, factor, flags, false, p);
   if (code != kResultOk) return code;
+  // Mode 1: the window alone; mode 2: the given colours outside the window as well.
   if (p.Mode == 1) {
     FillRamp(p.Table, p.Low, p.High, startColour, endColour, p.Shape);
   } else {

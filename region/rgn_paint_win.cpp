@@ -76,16 +76,22 @@ HBITMAP BuildMask(const BitmapRecord& bitmap, const RgnTransform& wanted) {
   DeleteObject(shape);
   return mask;
 }
+// The checks of the region paints, then the region in destination units as the bitmap (or its
+// source rectangle) is painted into the destination.
+int32_t RegionAsPainted(BitmapRecord* bitmap, const RECT* srcRect, const RECT* dstRect, HRGN* region,
+                        uint32_t* owned) {
+  const int32_t check = CheckBitmapRecord(bitmap, kResultNoBitmap);
+  if (check != kResultOk) return check;
+  if (dstRect == nullptr) return kResultBadArgument;
+  return Q_GetResizedRgnHandle(bitmap, srcRect, dstRect, region, owned);
+}
 }  // namespace
 
 int32_t QSAPI Q_PaintRgnDC(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
                            const RECT* dstRect, const RECT* dstClip, uint32_t rop) {
-  const int32_t check = CheckBitmapRecord(bitmap, kResultNoBitmap);
-  if (check != kResultOk) return check;
-  if (dstRect == nullptr) return kResultBadArgument;
   HRGN region = nullptr;
   uint32_t owned = 0;
-  const int32_t got = Q_GetResizedRgnHandle(bitmap, srcRect, dstRect, &region, &owned);
+  const int32_t got = RegionAsPainted(bitmap, srcRect, dstRect, &region, &owned);
   if (got != kResultOk) return got;
   const int saved = SaveDC(hdc);
   // Clip regions are in device units: a moved viewport moves the region with it.
@@ -107,12 +113,9 @@ int32_t QSAPI Q_PaintRgnDC(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, c
 int32_t QSAPI Q_PaintRgnDCBuffer(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect, const RECT* srcClip,
                                  const RECT* dstRect, const RECT* dstClip, uint32_t rop, uint8_t* buffer,
                                  int32_t firstRow, int32_t rowCount) {
-  const int32_t check = CheckBitmapRecord(bitmap, kResultNoBitmap);
-  if (check != kResultOk) return check;
-  if (dstRect == nullptr) return kResultBadArgument;
   HRGN region = nullptr;
   uint32_t owned = 0;
-  const int32_t got = Q_GetResizedRgnHandle(bitmap, srcRect, dstRect, &region, &owned);
+  const int32_t got = RegionAsPainted(bitmap, srcRect, dstRect, &region, &owned);
   if (got != kResultOk) return got;
   const int saved = SaveDC(hdc);
   SelectClipRgn(hdc, region);  // replaces the context's clipping; the context keeps a copy

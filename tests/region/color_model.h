@@ -53,6 +53,7 @@ struct ColorBitmap : RegionBitmap {
   }
 
   bool Gray16() const { return Record.Order == 2 && (Record.BitsPerPixel == 12 || Record.BitsPerPixel == 16); }
+  int32_t Maximum() const { return Gray16() ? 65535 : 255; }  // the largest channel value
 
   // The colour of stored pixel (x, y): palette entry, 16-bit grey level, or channels read by
   // the bitmap's order (5-bit fields widened to 8 bits, the high byte of 16-bit channels).
@@ -85,6 +86,13 @@ struct ColorBitmap : RegionBitmap {
     return all;
   }
 };
+
+inline uint32_t ColorRefOf(const Rgb3& c) { return uint32_t(c.R) | uint32_t(c.G) << 8 | uint32_t(c.B) << 16; }
+
+// A colour argument for c: a 16-bit grey level on 16-bit grey bitmaps, else a COLORREF.
+inline uint32_t ColorArgument(const ColorBitmap& b, const Rgb3& c) {
+  return b.Gray16() ? 0x04000000u | uint32_t(c.R) : ColorRefOf(c);
+}
 
 // The mask of the pixels whose colour passes.
 template <typename Pass>

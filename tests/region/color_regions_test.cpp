@@ -13,20 +13,13 @@ using ColorRegionTest = KernelLeakTest;
 
 constexpr uint32_t kReplace = 1;
 
-uint32_t ColorRef(const Rgb3& c) { return uint32_t(c.R) | uint32_t(c.G) << 8 | uint32_t(c.B) << 16; }
-
-// A colour argument for c: a 16-bit grey level on 16-bit grey bitmaps, else a COLORREF.
-uint32_t Argument(const ColorBitmap& b, const Rgb3& c) {
-  return b.Gray16() ? 0x04000000u | uint32_t(c.R) : ColorRef(c);
-}
-
 TEST_F(ColorRegionTest, OneColourSelectsItsPixelsOnEveryFormat) {
   for (const ColorFormat& f : kColorFormats) {
     for (uint32_t seed = 1; seed <= 4; ++seed) {
       ColorBitmap b(f, 37, 23, seed);
       const std::vector<Rgb3> colours = b.Colours();
       const Rgb3 wanted = colours[seed * 97 % colours.size()];
-      ASSERT_EQ(Q_SetBitmapRgnColor(b.get(), Argument(b, wanted), kReplace), 1) << f.Name;
+      ASSERT_EQ(Q_SetBitmapRgnColor(b.get(), ColorArgument(b, wanted), kReplace), 1) << f.Name;
       // Below 8 bits a colour names one palette entry, the first of that colour.
       int32_t firstEntry = -1;
       for (int32_t i = 0; f.Bits < 8 && i < (1 << f.Bits) && firstEntry < 0; ++i)
@@ -47,7 +40,7 @@ TEST_F(ColorRegionTest, RgbRangesSelectPixelsWithEveryChannelInside) {
   for (const ColorFormat& f : kColorFormats) {
     ColorBitmap b(f, 41, 19, rng(), 9);
     const std::vector<Rgb3> colours = b.Colours();
-    const int32_t top = b.Gray16() ? 65535 : 255;
+    const int32_t top = b.Maximum();
     for (int trial = 0; trial < 6; ++trial) {
       Rgb3 lo{int32_t(rng() % (top + 1)), int32_t(rng() % (top + 1)), int32_t(rng() % (top + 1))};
       Rgb3 hi{lo.R + int32_t(rng() % (top + 1)), lo.G + int32_t(rng() % (top + 1)), lo.B + int32_t(rng() % (top + 1))};
@@ -58,7 +51,7 @@ TEST_F(ColorRegionTest, RgbRangesSelectPixelsWithEveryChannelInside) {
         hi.G = hi.B = hi.R;
         lower = 0x04000000u | uint32_t(lo.R), upper = 0x04000000u | uint32_t(hi.R);
       } else {
-        lower = ColorRef(lo), upper = ColorRef(hi);
+        lower = ColorRefOf(lo), upper = ColorRefOf(hi);
       }
       ASSERT_EQ(Q_SetBitmapRgnColorRGBRange(b.get(), lower, upper, kReplace), 1);
       const Mask expected = MaskWhere(b, colours, [&](const Rgb3& c, int32_t, int32_t) {
@@ -84,7 +77,7 @@ TEST_F(ColorRegionTest, HsvRangesSelectPixelsInsideIncludingHueRangesAcrossZero)
         if (b.Gray16()) {  // greys: no hue or saturation, the value at 16 bits
           h = 0, s = 0, v = c.R, scale = 257;
         } else {
-          const uint32_t hsv = Q_RGBtoHSV(ColorRef(c));
+          const uint32_t hsv = Q_RGBtoHSV(ColorRefOf(c));
           h = hsv & 0xFF, s = hsv >> 8 & 0xFF, v = hsv >> 16 & 0xFF;
         }
         const bool hue = lowerHue <= upperHue ? lowerHue * scale <= h && h <= upperHue * scale
@@ -175,7 +168,7 @@ TEST_F(ColorRegionTest, EveryAllocationFailureLeavesTheRegionAndLeaksNothing) {
     auto reset = [&] { ASSERT_EQ(Q_SetBitmapRgnRect(b.get(), nullptr, &r, kReplace), 1); };
     reset();
     const std::vector<int32_t> before = RegionSnapshot(b->Region);
-    const uint32_t mid = Argument(b, b.Colour(5, 5));
+    const uint32_t mid = ColorArgument(b, b.Colour(5, 5));
     for (int which = 0; which < 3; ++which) {
       auto attempt = [&] {
         if (which == 0) return Q_SetBitmapRgnColor(b.get(), mid, 5);

@@ -21,7 +21,7 @@ struct Tolerance {
 // (and, with a border, share no channel with it).
 Mask FloodModel(const ColorBitmap& b, const std::vector<Rgb3>& colours, int32_t sx, int32_t sy, Tolerance t,
                 const Rgb3* border) {
-  const int32_t w = b.Record.Width, h = b.Record.Height, top = b.Gray16() ? 65535 : 255;
+  const int32_t w = b.Record.Width, h = b.Record.Height, top = b.Maximum();
   const Rgb3 seed = colours[size_t(sy) * w + sx];
   if (b.Record.Order == 2) {  // grey data: the smallest channel of each tolerance
     const int32_t lo = std::min({t.Lower.R, t.Lower.G, t.Lower.B}), hi = std::min({t.Upper.R, t.Upper.G, t.Upper.B});
@@ -54,17 +54,12 @@ Mask FloodModel(const ColorBitmap& b, const std::vector<Rgb3>& colours, int32_t 
   return m;
 }
 
-uint32_t Pack(const ColorBitmap& b, const Rgb3& c) {
-  if (b.Gray16()) return 0x04000000u | uint32_t(c.R);
-  return uint32_t(c.R) | uint32_t(c.G) << 8 | uint32_t(c.B) << 16;
-}
-
 TEST_F(MagicWandTest, FillsMatchAFloodFillOnEveryFormat) {
   std::mt19937 rng(23);
   for (const ColorFormat& f : kColorFormats) {
     ColorBitmap b(f, 45, 33, rng(), 4);
     const std::vector<Rgb3> colours = b.Colours();
-    const int32_t top = b.Gray16() ? 65535 : 255;
+    const int32_t top = b.Maximum();
     for (int trial = 0; trial < 10; ++trial) {
       const int32_t x = int32_t(rng() % 45), y = trial == 0 ? 0 : int32_t(rng() % 33);
       auto tol = [&] { return trial % 3 == 0 ? 0 : int32_t(rng() % (top / 2 + 1)); };
@@ -72,9 +67,10 @@ TEST_F(MagicWandTest, FillsMatchAFloodFillOnEveryFormat) {
       if (b.Gray16()) t = {{t.Lower.R, t.Lower.R, t.Lower.R}, {t.Upper.R, t.Upper.R, t.Upper.R}};
       const bool withBorder = trial % 2 == 1;
       const Rgb3 border = colours[rng() % colours.size()];
-      const int32_t result = withBorder ? Q_SetBitmapRgnBorder(b.get(), x, y, Pack(b, border), Pack(b, t.Lower),
-                                                               Pack(b, t.Upper), kReplace)
-                                        : Q_SetBitmapRgnMagicWand(b.get(), x, y, Pack(b, t.Lower), Pack(b, t.Upper), kReplace);
+      const uint32_t lower = ColorArgument(b, t.Lower), upper = ColorArgument(b, t.Upper);
+      const int32_t result = withBorder
+                                 ? Q_SetBitmapRgnBorder(b.get(), x, y, ColorArgument(b, border), lower, upper, kReplace)
+                                 : Q_SetBitmapRgnMagicWand(b.get(), x, y, lower, upper, kReplace);
       ASSERT_EQ(result, 1);
       const Mask expected = FloodModel(b, colours, x, y, t, withBorder ? &border : nullptr);
       EXPECT_EQ(RegionDiff(b.Record, expected), "") << f.Name << " trial " << trial << " seed " << x << "," << y;
