@@ -36,6 +36,7 @@ int32_t QSAPI Q_SetBitmapRgnFromMask(BitmapRecord* bitmap, const RgnTransform* t
   if (bitmap == nullptr || mask == nullptr) return kResultBadArgument;
   if (bitmap->StructSize != kBitmapRecordSize || mask->StructSize != kBitmapRecordSize) return kResultBadStructSize;
   if ((mask->Flags & QS_FLAG_STORAGE) == 0) return kResultBadArgument;
+  if (mask->Flags & QS_FLAG_NO_SCAN) return kResultNoScan;  // read like any colour region
   PixelRows rows;
   int32_t code = OpenPixelRows(rows, *mask);
   if (code != kResultOk) return code;

@@ -82,6 +82,9 @@ TEST_F(RgnExchangeTest, MaskChecksAndFailures) {
   EXPECT_EQ(Q_SetBitmapRgnFromMask(source.get(), nullptr, nullptr, kReplace), -13);
   TestBitmap empty;
   EXPECT_EQ(Q_SetBitmapRgnFromMask(source.get(), nullptr, empty.get(), kReplace), -13);  // no storage
+  source->Flags |= QS_FLAG_NO_SCAN;
+  EXPECT_EQ(Q_SetBitmapRgnFromMask(source.get(), nullptr, source.get(), kReplace), -1360);
+  source->Flags &= ~QS_FLAG_NO_SCAN;
   // Every allocation failing in turn: the mask is not left allocated, the region not changed.
   const std::vector<int32_t> before = RegionSnapshot(source->Region);
   int32_t live = 0;
