@@ -34,6 +34,15 @@ int32_t QSAPI Q_PaintDCBuffer(HDC hdc, BitmapRecord* bitmap, const RECT* srcRect
                               int32_t rowCount);
 #endif
 
+/* Four grey planes of 8 or 16 bits (planes[0..3]: cyan, magenta, yellow, black; same size,
+ * orientation and depth) painted as colour. colorHandle: a transform of the colour-conversion
+ * library QSCLR14N.DLL (loaded while needed), or null for the plain CMYK conversion. */
+#if defined(_WIN32)
+int32_t QSAPI Q_PaintDCCMYKArray(HDC hdc, BitmapRecord** planes, uint32_t planeCount, const RECT* srcRect,
+                                 const RECT* srcClip, const RECT* dstRect, const RECT* dstClip, uint32_t rop,
+                                 void* colorHandle);
+#endif
+
 /* ---- painting: tone and palette ----
  * Tone settings of a bitmap, folded into its PaintLUT: intensity and contrast -1000..1000,
  * gamma in hundredths (100 neutral, 0 refused). Setters return 1 or a code; getters the value. */
