@@ -39,9 +39,6 @@ constexpr std::array<uint8_t, 256> kIdentityTone = [] {
 
 inline bool IsIdentityLut(const uint8_t* lut) { return std::memcmp(lut, kIdentityTone.data(), 256) == 0; }
 
-// Grey value of the 1-bit kernels.
-inline int32_t GrayOf(int32_t r, int32_t g, int32_t b) { return (2 * r + 5 * g + b + 4) >> 3; }
-
 // ---- error-diffusion deciders: take the channel values plus carried error (not yet clamped),
 // store the pixel and give the error of each channel. --------------------------------------------
 struct Diffuse8Folded {  // identity tone table

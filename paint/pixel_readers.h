@@ -14,6 +14,9 @@ struct Rgb {
   int32_t r, g, b;
 };
 
+// The grey level of a colour, with the paint engine's weights (2 : 5 : 1).
+inline int32_t GrayOf(int32_t r, int32_t g, int32_t b) { return (2 * r + 5 * g + b + 4) >> 3; }
+
 // ---- 1 to 8 bits: a palette index, packed most significant bit first --------------------------
 template <int Bits>
 inline uint32_t ReadPackedIndex(const uint8_t* row, int32_t x) {

@@ -81,11 +81,6 @@ int32_t JoinPieces(const RgnRectangleList& list, HRGN* out) {
   return kResultOk;
 }
 
-bool SameScaleAndPerspective(const RgnTransform& a, const RgnTransform& b) {
-  return a.Orientation == b.Orientation && a.XScaleNum == b.XScaleNum && a.XScaleDen == b.XScaleDen &&
-         a.YScaleNum == b.YScaleNum && a.YScaleDen == b.YScaleDen;
-}
-
 // A copy of a region the caller may delete; null when the system refuses.
 HRGN CopyRegion(HRGN region) { return static_cast<HRGN>(RgnDuplicateHandle(region)); }
 }  // namespace
@@ -117,10 +112,9 @@ int32_t QSAPI Q_IntGetBitmapRgnHandle(BitmapRecord* bitmap, const RgnTransform* 
     *owned = 1;
     return kResultOk;
   }
-  const RgnTransform wanted =
-      transform != nullptr ? *transform : RgnTransform{uint32_t(bitmap->Orientation), 1, 1, 1, 1, 0, 0};
+  const RgnTransform wanted = RgnWantedTransform(*bitmap, transform);
   if (region->CachedHandle != nullptr && region->CachedPerspective == uint32_t(bitmap->Orientation) &&
-      SameScaleAndPerspective(region->CachedTransform, wanted)) {
+      RgnSameScaleAndPerspective(region->CachedTransform, wanted)) {
     const int32_t dx = wanted.XOffset - region->CachedTransform.XOffset;
     const int32_t dy = wanted.YOffset - region->CachedTransform.YOffset;
     if (dx != 0 || dy != 0) {

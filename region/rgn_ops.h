@@ -53,6 +53,15 @@ int32_t QSAPI RgnColorWorker(BitmapRecord* bitmap, uint32_t colour, uint32_t mod
 // ---- transforms --------------------------------------------------------------------------------
 // Orientation 1..8 and both denominators non-zero.
 bool RgnTransformIsValid(const RgnTransform& transform);
+// The caller's transform, or the bitmap's own view (its orientation, scale 1, no offset).
+inline RgnTransform RgnWantedTransform(const BitmapRecord& bitmap, const RgnTransform* transform) {
+  return transform != nullptr ? *transform : RgnTransform{uint32_t(bitmap.Orientation), 1, 1, 1, 1, 0, 0};
+}
+// Whether two transforms differ at most in their offsets (what a kept GDI object can follow).
+inline bool RgnSameScaleAndPerspective(const RgnTransform& a, const RgnTransform& b) {
+  return a.Orientation == b.Orientation && a.XScaleNum == b.XScaleNum && a.XScaleDen == b.XScaleDen &&
+         a.YScaleNum == b.YScaleNum && a.YScaleDen == b.YScaleDen;
+}
 // Maps a rectangle in bitmap pixels into the caller's coordinates of `transform` (perspective
 // change, then scale with the documented rounding, then offset). A null transform leaves rect
 // as it is. -13 for an invalid transform.

@@ -14,21 +14,12 @@ namespace {
 constexpr WORD kFrameStripes[8] = {0x000F, 0x0087, 0x00C3, 0x00E1, 0x00F0, 0x0078, 0x003C, 0x001E};
 constexpr DWORD kRopXorMaskedPattern = 0x6A01E9;  // destination XOR (source AND pattern)
 
-bool SameScaleAndPerspective(const RgnTransform& a, const RgnTransform& b) {
-  return a.Orientation == b.Orientation && a.XScaleNum == b.XScaleNum && a.XScaleDen == b.XScaleDen &&
-         a.YScaleNum == b.YScaleNum && a.YScaleDen == b.YScaleDen;
-}
-
-RgnTransform WantedTransform(const BitmapRecord& bitmap, const RgnTransform* transform) {
-  return transform != nullptr ? *transform : RgnTransform{uint32_t(bitmap.Orientation), 1, 1, 1, 1, 0, 0};
-}
-
 // The region outline: R XOR the overlap of two copies of R moved diagonally one pixel each way
 // (the even phases use one diagonal, the odd phases the other).
 void PaintOutline(HDC hdc, HRGN region, HBRUSH brush, bool odd) {
-  HRGN a = CreateRectRgn(0, 0, 0, 0), b = CreateRectRgn(0, 0, 0, 0), c = CreateRectRgn(0, 0, 0, 0);
-  if (a != nullptr && b != nullptr && c != nullptr && CombineRgn(a, region, nullptr, RGN_COPY) != ERROR &&
-      CombineRgn(b, region, nullptr, RGN_COPY) != ERROR && CombineRgn(c, region, nullptr, RGN_COPY) != ERROR) {
+  auto copy = [&] { return static_cast<HRGN>(RgnDuplicateHandle(region)); };
+  HRGN a = copy(), b = copy(), c = copy();
+  if (a != nullptr && b != nullptr && c != nullptr) {
     if (odd) {
       OffsetRgn(c, 2, 2);
     } else {
@@ -148,9 +139,9 @@ int32_t QSAPI Q_ColorBitmapRgn(HDC hdc, BitmapRecord* bitmap, const RgnTransform
   if (check != kResultOk) return check;
   RgnRecord* region = bitmap->Region;
   if (region == nullptr || RgnIsEmpty(*region)) return kResultOk;
-  const RgnTransform wanted = WantedTransform(*bitmap, transform);
+  const RgnTransform wanted = RgnWantedTransform(*bitmap, transform);
   if (region->MaskBitmap != nullptr && (region->MaskPerspective != uint32_t(bitmap->Orientation) ||
-                                        !SameScaleAndPerspective(region->MaskTransform, wanted))) {
+                                        !RgnSameScaleAndPerspective(region->MaskTransform, wanted))) {
     DeleteObject(static_cast<HGDIOBJ>(region->MaskBitmap));
     region->MaskBitmap = nullptr;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "frame/bitmap_checks.h"
+#include "paint/pixel_readers.h"
 #include "qsdisp.h"
 #include "qskrn.h"
 #include "region/color_pixels.h"
@@ -13,9 +14,6 @@
 namespace {
 constexpr int32_t kModeTile = 0, kModeStretch = 1;
 constexpr int32_t kMidGrey = 128;
-
-// Grey as the paint engine weighs it.
-int32_t GreyOf(const Channels& c) { return (2 * c.Red + 5 * c.Green + c.Blue + 4) >> 3; }
 
 // The underlay's stored pixels as one byte of grey each.
 int32_t ReadGreyPlane(BitmapRecord& underlay, uint8_t* plane) {
@@ -30,8 +28,8 @@ int32_t ReadGreyPlane(BitmapRecord& underlay, uint8_t* plane) {
   for (int32_t y = 0; code == kResultOk && y < underlay.Height; ++y) {
     code = ReadChannelRow(rows, y, colours);
     for (int32_t x = 0; code == kResultOk && x < width; ++x) {
-      const Channels c{colours[x].Red >> shift, colours[x].Green >> shift, colours[x].Blue >> shift};
-      plane[size_t(y) * size_t(width) + size_t(x)] = uint8_t(GreyOf(c));
+      const Channels& c = colours[x];
+      plane[size_t(y) * size_t(width) + size_t(x)] = uint8_t(GrayOf(c.Red >> shift, c.Green >> shift, c.Blue >> shift));
     }
   }
   ClosePixelRows(rows);
